@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -63,6 +64,21 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::size_t skipDigits(std::string_view text, std::size_t at) {
+    while (at < text.size() && isDigit(text[at])) ++at;
+    return at;
+}
+
+std::size_t skipBlanks(std::string_view text, std::size_t at) {
+    while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' ||
+                                text[at] == '\n' || text[at] == '\v' || text[at] == '\f')) {
+        ++at;
+    }
+    return at;
+}
+
 }  // namespace
 
 std::string fullWidthToAscii(std::string_view text) {
@@ -88,30 +104,72 @@ std::string fullWidthToAscii(std::string_view text) {
     return out;
 }
 
-std::int32_t textToInt(std::string_view text) {
+std::int64_t textToInt64(std::string_view text) {
     const std::string ascii = fullWidthToAscii(text);
-    std::size_t p = 0;
-    while (p < ascii.size() && (ascii[p] == ' ' || ascii[p] == '\t' || ascii[p] == '\r' ||
-                                ascii[p] == '\n' || ascii[p] == '\v' || ascii[p] == '\f')) {
-        ++p;
-    }
+    std::size_t p = skipBlanks(ascii, 0);
     bool negative = false;
     if (p < ascii.size() && (ascii[p] == '+' || ascii[p] == '-')) {
         negative = ascii[p] == '-';
         ++p;
     }
-    std::int64_t value = 0;
-    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    while (p < ascii.size() && ascii[p] >= '0' && ascii[p] <= '9') {
-        value = value * 10 + (ascii[p] - '0');
-        if (value > kLimit) value = kLimit;
-        ++p;
+    constexpr std::uint64_t kLimit = std::uint64_t{1} << 63;  // |INT64_MIN|
+    std::uint64_t magnitude = 0;
+    for (; p < ascii.size() && isDigit(ascii[p]); ++p) {
+        const auto digit = static_cast<std::uint64_t>(ascii[p] - '0');
+        magnitude = magnitude > (kLimit - digit) / 10 ? kLimit : magnitude * 10 + digit;
     }
-    if (negative) value = -value;
+    if (negative) {
+        return magnitude >= kLimit ? std::numeric_limits<std::int64_t>::min()
+                                   : -static_cast<std::int64_t>(magnitude);
+    }
+    return magnitude >= kLimit ? std::numeric_limits<std::int64_t>::max()
+                               : static_cast<std::int64_t>(magnitude);
+}
+
+std::int32_t textToInt(std::string_view text) {
+    const std::int64_t value = textToInt64(text);
     if (value > std::numeric_limits<std::int32_t>::max()) {
-        value = std::numeric_limits<std::int32_t>::max();
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    if (value < std::numeric_limits<std::int32_t>::min()) {
+        return std::numeric_limits<std::int32_t>::min();
     }
     return static_cast<std::int32_t>(value);
+}
+
+float textToFloat(std::string_view text) {
+    const std::string ascii = fullWidthToAscii(text);
+    std::size_t at = skipBlanks(ascii, 0);
+    bool negative = false;
+    if (at < ascii.size() && (ascii[at] == '+' || ascii[at] == '-')) {
+        negative = ascii[at] == '-';
+        ++at;
+    }
+    const std::size_t start = at;
+    const std::size_t integerEnd = skipDigits(ascii, at);
+    bool hasDigits = integerEnd > at;
+    at = integerEnd;
+    if (at < ascii.size() && ascii[at] == '.') {
+        const std::size_t fractionEnd = skipDigits(ascii, at + 1);
+        const bool hasFraction = fractionEnd > at + 1;
+        if (hasDigits || hasFraction) at = fractionEnd;
+        hasDigits = hasDigits || hasFraction;
+    }
+    if (!hasDigits) return 0.0F;
+    if (at < ascii.size() && (ascii[at] == 'e' || ascii[at] == 'E')) {
+        std::size_t exponent = at + 1;
+        if (exponent < ascii.size() && (ascii[exponent] == '+' || ascii[exponent] == '-')) {
+            ++exponent;
+        }
+        const std::size_t exponentEnd = skipDigits(ascii, exponent);
+        if (exponentEnd > exponent) at = exponentEnd;
+    }
+    float value = 0.0F;
+    const auto [end, error] = std::from_chars(ascii.data() + start, ascii.data() + at, value,
+                                              std::chars_format::general);
+    static_cast<void>(end);
+    if (error != std::errc{}) return 0.0F;
+    return negative ? -value : value;
 }
 
 std::string realToText(double value) {

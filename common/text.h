@@ -20,6 +20,15 @@ std::string fullWidthToAscii(std::string_view text);
 // 47). Values beyond the 32-bit range are held at its nearer end.
 std::int32_t textToInt(std::string_view text);
 
+// The same rule at 64 bits.
+std::int64_t textToInt64(std::string_view text);
+
+// Full-width forms first, then leading blanks and the leading decimal number (optional
+// sign, digits, an optional fraction, an optional exponent) rounded to single precision,
+// independent of the locale. Only decimal forms count ("inf", "nan" and hexadecimal forms
+// give no number); no number, or one beyond the float range, gives 0.
+float textToFloat(std::string_view text);
+
 // A real number as text: at most 13 significant digits, no trailing zeros ("%.13g").
 std::string realToText(double value);
 

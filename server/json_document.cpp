@@ -1,6 +1,5 @@
 #include "server/json_document.h"
 
-#include <charconv>
 #include <cstdint>
 #include <limits>
 
@@ -8,53 +7,6 @@
 
 namespace sscplan {
 namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-// The system's text-to-integer rule at 64 bits: full-width forms, leading blanks, an
-// optional sign, the digits up to the first other character; held at the range's ends.
-std::int64_t textToInt64(std::string_view text) {
-    const std::string ascii = fullWidthToAscii(text);
-    std::size_t p = 0;
-    while (p < ascii.size() && isBlank(ascii[p])) ++p;
-    bool negative = false;
-    if (p < ascii.size() && (ascii[p] == '+' || ascii[p] == '-')) {
-        negative = ascii[p] == '-';
-        ++p;
-    }
-    constexpr std::uint64_t kLimit = std::uint64_t{1} << 63;  // |INT64_MIN|
-    std::uint64_t magnitude = 0;
-    for (; p < ascii.size() && ascii[p] >= '0' && ascii[p] <= '9'; ++p) {
-        const auto digit = static_cast<std::uint64_t>(ascii[p] - '0');
-        magnitude = magnitude > (kLimit - digit) / 10 ? kLimit : magnitude * 10 + digit;
-    }
-    if (negative)
-        return magnitude >= kLimit ? std::numeric_limits<std::int64_t>::min()
-                                   : -static_cast<std::int64_t>(magnitude);
-    return magnitude >= kLimit ? std::numeric_limits<std::int64_t>::max()
-                               : static_cast<std::int64_t>(magnitude);
-}
-
-// Leading blanks, an optional sign, then the longest number that reads as a float; 0 when
-// there is none or it is out of range.
-float textToFloat(std::string_view text) {
-    const std::string ascii = fullWidthToAscii(text);
-    std::size_t p = 0;
-    while (p < ascii.size() && isBlank(ascii[p])) ++p;
-    bool negative = false;
-    if (p < ascii.size() && (ascii[p] == '+' || ascii[p] == '-')) {
-        negative = ascii[p] == '-';
-        ++p;
-    }
-    float value = 0.0F;
-    const auto [end, error] = std::from_chars(ascii.data() + p, ascii.data() + ascii.size(), value,
-                                              std::chars_format::general);
-    static_cast<void>(end);
-    if (error != std::errc{}) return 0.0F;
-    return negative ? -value : value;
-}
 
 JsonKind integerKind(const JsonValue& value) {
     constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();

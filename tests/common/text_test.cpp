@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "common/md5.h"
 
 namespace sscplan {
@@ -18,6 +20,22 @@ TEST(TextToInt, ReadsTheLeadingNumberAfterFullWidthForms) {
         {"　5", 5},     {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1},
     };
     for (const Case& c : cases) EXPECT_EQ(textToInt(c.text), c.value) << c.text;
+}
+
+TEST(TextToNumber, SixtyFourBitAndSinglePrecisionForms) {
+    EXPECT_EQ(textToInt64("-9223372036854775808x"), INT64_MIN);
+    EXPECT_EQ(textToInt64("99999999999999999999"), INT64_MAX);
+    EXPECT_EQ(textToInt64("４2949672960"), 42949672960);
+    struct Case {
+        const char* text;
+        float value;
+    };
+    const Case cases[] = {
+        {"1.41", 1.41F}, {"1.100", 1.1F}, {" +1.5abc", 1.5F}, {"－２.5", -2.5F},
+        {".5", 0.5F},    {"5.", 5.0F},    {"2e3", 2000.0F},   {"2e", 2.0F},
+        {"inf", 0.0F},   {"0x10", 0.0F},  {"", 0.0F},         {"1e99", 0.0F},
+    };
+    for (const Case& c : cases) EXPECT_EQ(textToFloat(c.text), c.value) << c.text;
 }
 
 TEST(RealToText, UsesThirteenSignificantDigitsWithoutTrailingZeros) {
