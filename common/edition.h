@@ -26,7 +26,7 @@ struct BetRange {
     std::int32_t maxBets = 0;
 };
 
-// Whether the specification asks for a range at all (it contains "注").
+// Whether the plan text asks for a range at all (it contains "注").
 bool namesBetRange(const std::string& planSpec);
 
 // The first match of (....)([\d]+)-([\d]+), counted in characters; nullopt when there is

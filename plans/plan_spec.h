@@ -7,7 +7,7 @@ namespace sscplan {
 
 class PlanEngine;
 
-// Registers the plans of a specification text: "\r\n" become blanks, the text is split at
+// Registers the plans of a plan text: "\r\n" become blanks, the text is split at
 // blanks into items, and each item is parsed with itself as the plan name and window 0.
 // Empty and unreadable items register nothing. Always completes.
 void loadPlanSpecs(PlanEngine& engine, const std::string& specText);

@@ -189,8 +189,8 @@ TEST(BoardCommand, WarnsAboutABetCountItCannotApply) {
     EXPECT_EQ(countNumbers(parts.latestPrediction), 5u);
 }
 
-TEST(BoardCommand, ShowsOnlyStatisticsWhenNoPlanCarriesTheSpecificationsName) {
-    // Items of a longer specification are registered under their own names.
+TEST(BoardCommand, ShowsOnlyStatisticsWhenNoPlanCarriesTheShownName) {
+    // Items of a longer plan text are registered under their own names.
     const CliRun run =
         board({"--draws", kDraws50, "--uptime-ms", "9", "--spec", "五星独胆 后一单双"});
     ASSERT_EQ(run.status, kOk) << run.err;

@@ -13,7 +13,7 @@ namespace sscplan::cli {
 // What the plan box is to show: the plan specification, the formula period count and the
 // bet count, as the desktop's settings give them.
 struct BoardSettings {
-    std::string planSpec;              // the shown plan's specification
+    std::string planSpec;              // the shown plan's plan text
     std::int32_t periods = 3;          // formula periods, 1 to 3
     std::optional<std::int32_t> bets;  // nullopt: the middle of the range (47 for 25-70)
 };
@@ -32,7 +32,7 @@ struct BoardOutcome {
 
 // Runs the desktop's start-up of the plans over `draws` (newest first): registers the
 // plans of settings.planSpec, sets the engine's start-up parameters, regenerates with
-// settings.periods and, when the specification names a bet-count range, re-registers the
+// settings.periods and, when the plan text names a bet-count range, re-registers the
 // shown plan with the bet count held within that range. The generator is reset to the
 // state of a new process first, so equal inputs and a clock that stands still give equal
 // text. Refuses periods outside 1 to 3, an empty history and draws (among the 50 newest)
