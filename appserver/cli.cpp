@@ -41,7 +41,7 @@ std::optional<long long> wholeNumber(const std::string& text, long long min, lon
 // Walks the arguments of one command: options with values ("--x V" or "--x=V"), flags
 // and positional words. The first fault ends the walk with a message.
 class ArgWalker {
-public:
+  public:
     explicit ArgWalker(const std::vector<std::string>& args) : args_(args) {}
 
     bool next() {
@@ -72,7 +72,7 @@ public:
     }
     const std::string& error() const { return error_; }
 
-private:
+  private:
     const std::vector<std::string>& args_;
     std::size_t index_ = 0;
     std::string current_;
@@ -162,8 +162,7 @@ int addCommand(const std::string& db, const std::vector<std::string>& words,
     return 0;
 }
 
-int exportCommand(const std::string& db, std::size_t count, std::ostream& out,
-                  std::ostream& err) {
+int exportCommand(const std::string& db, std::size_t count, std::ostream& out, std::ostream& err) {
     auto store = openStore(db, false, err);
     if (!store) return 1;
     for (const DrawRecord& draw : store->latest(count)) out << drawsFileLine(draw) << "\n";
@@ -237,7 +236,8 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         } else if (command == "serve" && name == "--simulate-every") {
             const std::string text = walker.value();
             const auto seconds = wholeNumber(text, 1, 86400);
-            if (!seconds) walker.fail("--simulate-every wants 1 to 86400 seconds, not '" + text + "'");
+            if (!seconds)
+                walker.fail("--simulate-every wants 1 to 86400 seconds, not '" + text + "'");
             serveOptions.everySeconds = static_cast<int>(seconds.value_or(0));
         } else if (command == "serve" && name == "--offer-version") {
             serveOptions.offerVersion = walker.value();

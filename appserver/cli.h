@@ -21,10 +21,10 @@ struct ServeOptions {
     std::string db;
     std::vector<ListenAddress> listen;  // the two default endpoints when none is given
     bool simulate = true;
-    int everySeconds = 0;               // 0: the daily timetable
+    int everySeconds = 0;  // 0: the daily timetable
     std::string offerVersion = "1.41";
-    std::string offerFile;              // empty: no update offered
-    std::set<std::int32_t> appIds;      // {1017} when none is given
+    std::string offerFile;          // empty: no update offered
+    std::set<std::int32_t> appIds;  // {1017} when none is given
 };
 
 // "HOST:PORT" or "[V6HOST]:PORT"; nullopt unless the port is 0 ... 65535.

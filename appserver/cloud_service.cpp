@@ -62,8 +62,8 @@ std::optional<std::string> stringMember(const Json& doc, const char* key) {
 std::string loggedName(const std::string& funname) {
     if (funname.empty() || funname.size() > 32) return "-";
     for (char c : funname) {
-        const bool word = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                          (c >= '0' && c <= '9') || c == '_';
+        const bool word =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
         if (!word) return "-";
     }
     return funname;
@@ -166,8 +166,8 @@ ServiceReply CloudService::handleCall(const Call& call, const std::string& baseU
                 return refuse(kBadParameter, name);
             }
             const auto snapshot = board_.current();
-            count = std::min<std::size_t>(static_cast<std::size_t>(*wanted),
-                                          snapshot->recent.size());
+            count =
+                std::min<std::size_t>(static_cast<std::size_t>(*wanted), snapshot->recent.size());
             rows = snapshot->tableRows(count);
         } else {
             const auto day = parseDayText(call.params[1]);

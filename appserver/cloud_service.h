@@ -45,7 +45,7 @@ struct ServiceReply {
 inline constexpr std::int64_t kMaxSelectCount = DrawBoard::kSnapshotDraws;
 
 class CloudService {
-public:
+  public:
     // Every reference must outlive the service.
     CloudService(ServiceConfig config, const DrawBoard& board, DrawStore& store,
                  CallTokens& callTokens, const SessionTokens& sessions, const Clock& clock)
@@ -62,7 +62,7 @@ public:
     // The reply to a body over kMaxBodyBytes, which is never read whole.
     static ServiceReply bodyTooLarge();
 
-private:
+  private:
     struct Call;
     ServiceReply handleCall(const Call& call, const std::string& baseUrl) const;
 

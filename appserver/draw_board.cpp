@@ -30,11 +30,10 @@ void DrawBoard::publish(DrawHistory recent, std::optional<DrawRecord> next) {
     if (!recent.empty() && next) {
         const DrawRecord& latest = recent.front();
         const std::string sep = "| |";
-        snapshot->newestText = latest.date + sep + latest.periodNo + sep + latest.drawTime +
-                               sep + latest.numbers + sep + std::to_string(latest.seedValue) +
-                               sep + next->date + sep + next->periodNo + sep + next->drawTime;
+        snapshot->newestText = latest.date + sep + latest.periodNo + sep + latest.drawTime + sep +
+                               latest.numbers + sep + std::to_string(latest.seedValue) + sep +
+                               next->date + sep + next->periodNo + sep + next->drawTime;
         snapshot->latestPeriod = displayPeriod(latest);
-        snapshot->next = std::move(next);
     }
     snapshot->recent = std::move(recent);
     std::lock_guard lock(mutex_);

@@ -16,8 +16,7 @@
 namespace sscplan::appserver {
 
 struct DrawSnapshot {
-    DrawHistory recent;              // newest first, at most kSnapshotDraws
-    std::optional<DrawRecord> next;  // date, periodNo, drawTime; none without draws
+    DrawHistory recent;                // newest first, at most kSnapshotDraws
     std::string tableText;             // the rows of `recent`, separated by CR LF
     std::vector<std::size_t> rowEnds;  // tableText.substr(0, rowEnds[i]) = the first i+1 rows
     std::string newestText;            // latest draw's five fields + next's three, "| |"
@@ -31,14 +30,15 @@ struct DrawSnapshot {
 std::string tableRow(const DrawRecord& draw);
 
 class DrawBoard {
-public:
+  public:
     static constexpr std::size_t kSnapshotDraws = 1000;
 
     DrawBoard();
     std::shared_ptr<const DrawSnapshot> current() const;
+    // `next`: the announced next draw (date, periodNo, drawTime); none without draws.
     void publish(DrawHistory recent, std::optional<DrawRecord> next);
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::shared_ptr<const DrawSnapshot> current_;
 };

@@ -71,8 +71,8 @@ bool DrawKeeper::catchUp(std::string& error) {
         // A demonstration day: periods 001 to 120 of today, the last one drawn now.
         const LocalDays today = std::chrono::floor<std::chrono::days>(toLocal(now));
         for (int period = 1; period <= kPeriodsPerDay; ++period) {
-            const std::int64_t at = now - std::int64_t{config_.everySeconds} *
-                                              (kPeriodsPerDay - period);
+            const std::int64_t at =
+                now - std::int64_t{config_.everySeconds} * (kPeriodsPerDay - period);
             missed.push_back(drawnRecord(Slot{today, period}, at));
         }
     }

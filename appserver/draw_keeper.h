@@ -22,8 +22,7 @@ inline constexpr std::size_t kMaxMissedDraws = 30 * kPeriodsPerDay;
 
 // Timetable slots due after `latest` up to and including `now`, oldest first; without a
 // latest draw the last kPeriodsPerDay slots. At most `cap`, the most recent ones.
-std::vector<Slot> missedSlots(const std::optional<Slot>& latest, LocalSeconds now,
-                              std::size_t cap);
+std::vector<Slot> missedSlots(const std::optional<Slot>& latest, LocalSeconds now, std::size_t cap);
 
 struct KeeperConfig {
     StoreMode mode = StoreMode::kSimulated;  // kRecorded draws nothing itself
@@ -31,7 +30,7 @@ struct KeeperConfig {
 };
 
 class DrawKeeper {
-public:
+  public:
     DrawKeeper(DrawStore& store, DrawBoard& board, KeeperConfig config)
         : store_(store), board_(board), config_(config) {}
     ~DrawKeeper() { stop(); }
@@ -43,7 +42,7 @@ public:
     bool start(std::string& error);
     void stop();
 
-private:
+  private:
     struct Planned {
         Slot slot;
         std::int64_t dueUnix = 0;

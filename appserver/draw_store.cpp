@@ -13,7 +13,7 @@ constexpr int kBusyTimeoutMs = 5000;
 
 // A prepared statement that finalizes itself.
 class Statement {
-public:
+  public:
     Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
     ~Statement() { sqlite3_finalize(stmt_); }
     Statement(const Statement&) = delete;
@@ -38,7 +38,7 @@ public:
     }
     std::int64_t integer(int column) const { return sqlite3_column_int64(stmt_, column); }
 
-private:
+  private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
@@ -59,9 +59,12 @@ std::optional<StoreMode> modeFromName(const std::string& name) {
 
 std::string describe(StoreMode mode) {
     switch (mode) {
-        case StoreMode::kSimulated: return "draws simulated on the daily timetable";
-        case StoreMode::kSimulatedEvery: return "draws simulated with --simulate-every";
-        case StoreMode::kRecorded: return "recorded draws (import/add, serve --no-simulate)";
+        case StoreMode::kSimulated:
+            return "draws simulated on the daily timetable";
+        case StoreMode::kSimulatedEvery:
+            return "draws simulated with --simulate-every";
+        case StoreMode::kRecorded:
+            return "recorded draws (import/add, serve --no-simulate)";
     }
     return "";
 }
@@ -70,9 +73,12 @@ std::string describe(StoreMode mode) {
 
 std::string storeModeName(StoreMode mode) {
     switch (mode) {
-        case StoreMode::kSimulated: return "simulated";
-        case StoreMode::kSimulatedEvery: return "simulated-every";
-        case StoreMode::kRecorded: return "recorded";
+        case StoreMode::kSimulated:
+            return "simulated";
+        case StoreMode::kSimulatedEvery:
+            return "simulated-every";
+        case StoreMode::kRecorded:
+            return "recorded";
     }
     return "";
 }
@@ -92,7 +98,8 @@ std::unique_ptr<DrawStore> DrawStore::open(const std::string& path, bool create,
         return nullptr;
     }
     sqlite3* db = nullptr;
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+    const int flags =
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
         error = "cannot open " + path + ": " + (db ? sqlite3_errmsg(db) : "out of memory");
         sqlite3_close(db);
@@ -150,13 +157,6 @@ bool DrawStore::setUp(std::string& error) {
     return exec("COMMIT", error);
 }
 
-std::optional<StoreMode> DrawStore::mode() {
-    std::lock_guard lock(mutex_);
-    Statement read(db_, "SELECT value FROM meta WHERE key='mode'");
-    if (read.step() != SQLITE_ROW) return std::nullopt;
-    return modeFromName(read.text(0));
-}
-
 bool DrawStore::claimMode(StoreMode wanted, std::string& error) {
     std::lock_guard lock(mutex_);
     // INSERT OR IGNORE, then read back: of two processes claiming at once, one wins.
@@ -173,8 +173,8 @@ bool DrawStore::claimMode(StoreMode wanted, std::string& error) {
     }
     const auto held = modeFromName(read.text(0));
     if (held == wanted) return true;
-    error = "this store holds " + (held ? describe(*held) : "draws of an unknown kind '" +
-                                                                 read.text(0) + "'") +
+    error = "this store holds " +
+            (held ? describe(*held) : "draws of an unknown kind '" + read.text(0) + "'") +
             ", not " + describe(wanted);
     return false;
 }
@@ -210,8 +210,7 @@ bool DrawStore::insert(const DrawHistory& draws, std::string& error) {
     return exec("COMMIT", error);
 }
 
-DrawHistory DrawStore::query(const char* sql, const std::string* textParam,
-                             std::int64_t intParam) {
+DrawHistory DrawStore::query(const char* sql, const std::string* textParam, std::int64_t intParam) {
     std::lock_guard lock(mutex_);
     Statement select(db_, sql);
     if (textParam) {

@@ -33,7 +33,7 @@ enum class StoreMode {
 std::string storeModeName(StoreMode mode);
 
 class DrawStore {
-public:
+  public:
     // Opens the store at `path`, creating the file (and its folder) when `create` is set.
     // nullptr with `error` set on failure.
     static std::unique_ptr<DrawStore> open(const std::string& path, bool create,
@@ -45,7 +45,6 @@ public:
     // Fixes the store's mode when it has none yet; false with `error` naming both modes
     // when the store was made in another one.
     bool claimMode(StoreMode wanted, std::string& error);
-    std::optional<StoreMode> mode();
 
     // The server secret, created with the store (32 random bytes).
     const std::string& secret() const { return secret_; }
@@ -62,7 +61,7 @@ public:
     // True when another connection has committed since the last call.
     bool changedElsewhere();
 
-private:
+  private:
     explicit DrawStore(sqlite3* db) : db_(db) {}
     bool exec(const char* sql, std::string& error);
     bool setUp(std::string& error);

@@ -20,7 +20,7 @@ struct CheckedDraws {
     bool ok = false;
     DrawHistory draws;               // file order, every one checked, no period twice
     std::vector<std::size_t> lines;  // the line each draw came from
-    std::string error;  // "line N: what is wrong" when not ok
+    std::string error;               // "line N: what is wrong" when not ok
 };
 
 // Reads a draws-file text and checks every draw, naming the line of the first fault.

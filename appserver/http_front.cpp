@@ -1,6 +1,7 @@
 #include "appserver/http_front.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <chrono>
 #include <set>
@@ -14,30 +15,31 @@ namespace {
 
 constexpr std::size_t kHistoryDraws = 120;
 constexpr std::size_t kDrainBytes = 1024 * 1024;
+constexpr int kListenBacklog = 1024;
 
 // Hands every listener's connections to the shared pool. The pool outlives the
 // listeners, so a listener's shutdown of its queue leaves the pool running.
 class SharedQueue final : public httplib::TaskQueue {
-public:
+  public:
     explicit SharedQueue(httplib::TaskQueue& pool) : pool_(pool) {}
     void enqueue(std::function<void()> fn) override { pool_.enqueue(std::move(fn)); }
     void shutdown() override {}
 
-private:
+  private:
     httplib::TaskQueue& pool_;
 };
 
 // Microseconds since `start`.
 long long elapsedUs(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               std::chrono::steady_clock::now() - start)
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 start)
         .count();
 }
 
 void logRequest(const httplib::Request& req, const std::string& function, const char* result,
                 std::chrono::steady_clock::time_point start) {
-    logLine(function + " " + result + " " + std::to_string(elapsedUs(start)) + "us " +
-            req.method + " " + req.path);
+    logLine(function + " " + result + " " + std::to_string(elapsedUs(start)) + "us " + req.method +
+            " " + req.path);
 }
 
 // Whether a Content-Length text is a number no larger than `limit`.
@@ -56,8 +58,8 @@ bool plausibleHost(const std::string& host) {
     if (host.empty() || host.size() > 255) return false;
     for (char c : host) {
         const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                        (c >= '0' && c <= '9') || c == '.' || c == '-' || c == ':' ||
-                        c == '[' || c == ']';
+                        (c >= '0' && c <= '9') || c == '.' || c == '-' || c == ':' || c == '[' ||
+                        c == ']';
         if (!ok) return false;
     }
     return true;
@@ -82,6 +84,7 @@ std::string hostForUrl(const std::string& host) {
 struct HttpFront::Listener {
     httplib::Server server;
     std::thread thread;
+    int listenFd = -1;
 };
 
 HttpFront::HttpFront(const CloudService& service, const DrawBoard& board, DrawStore& store,
@@ -94,8 +97,7 @@ HttpFront::HttpFront(const CloudService& service, const DrawBoard& board, DrawSt
 
 HttpFront::~HttpFront() { stop(); }
 
-bool HttpFront::listen(const std::string& host, int port, std::string& bound,
-                       std::string& error) {
+bool HttpFront::listen(const std::string& host, int port, std::string& bound, std::string& error) {
     auto listener = std::make_unique<Listener>();
     httplib::Server& server = listener->server;
     httplib::TaskQueue& pool = *pool_;
@@ -106,6 +108,15 @@ bool HttpFront::listen(const std::string& host, int port, std::string& bound,
     server.set_write_timeout(kIoTimeoutSeconds);
     server.set_tcp_nodelay(true);
     server.set_payload_max_length(kDrainBytes);
+    // The library listens with a backlog of 5, which drops the connections of a burst of
+    // clients (each then waits a second for its SYN to be sent again). Listening again on
+    // the same socket raises the backlog; the callback runs for the listening socket only.
+    int& listenFd = listener->listenFd;
+    server.set_socket_options([&listenFd](int fd) {
+        const int yes = 1;
+        setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        listenFd = fd;
+    });
 
     // Binding on this thread: a failure is reported here, and stop() can never meet a
     // listener that has not started.
@@ -120,6 +131,7 @@ bool HttpFront::listen(const std::string& host, int port, std::string& bound,
         error = "cannot listen on " + hostForUrl(host) + ":" + std::to_string(port);
         return false;
     }
+    if (listenFd >= 0) ::listen(listenFd, kListenBacklog);
     bound = hostForUrl(host) + ":" + std::to_string(boundPort);
     const bool wildcard = host == "0.0.0.0" || host == "::" || host.empty();
     route(server, "http://" + bound, wildcard);
@@ -167,44 +179,44 @@ void HttpFront::route(httplib::Server& server, const std::string& boundBase, boo
         return boundBase;
     };
 
-    server.Post(R"(/|/appinit\.php|/draw)", [this, baseOf](const Request& req, Response& res,
-                                                          const ContentReader& reader) {
-        const auto start = Clock::now();
-        ServiceReply reply;
-        // A body over the limit is read on and dropped up to kDrainBytes, so that the
-        // client, still sending, gets to read the refusal; a larger one is not read.
-        const std::string declared = req.get_header_value("Content-Length");
-        bool tooLarge = !declared.empty() && !lengthAtMost(declared, kDrainBytes);
-        std::string body;
-        if (!tooLarge) {
-            std::size_t received = 0;
-            const bool read = reader([&](const char* data, std::size_t length) {
-                received += length;
-                if (received > kMaxBodyBytes) {
-                    tooLarge = true;
-                    body.clear();
-                } else {
-                    body.append(data, length);
-                }
-                return received <= kDrainBytes;
-            });
-            if (!read && !tooLarge) {
-                res.status = 400;
-                logRequest(req, "-", "unreadable-body", start);
-                return;
-            }
-        }
-        if (tooLarge) {
-            // Part of the body may be left unread, so the connection cannot carry another
-            // request.
-            reply = CloudService::bodyTooLarge();
-            res.set_header("Connection", "close");
-        } else {
-            reply = service_.handle(body, baseOf(req));
-        }
-        res.set_content(reply.body, "application/json; charset=utf-8");
-        logRequest(req, reply.function, reply.errcode, start);
-    });
+    server.Post(R"(/|/appinit\.php|/draw)",
+                [this, baseOf](const Request& req, Response& res, const ContentReader& reader) {
+                    const auto start = Clock::now();
+                    ServiceReply reply;
+                    // A body over the limit is read on and dropped up to kDrainBytes, so that the
+                    // client, still sending, gets to read the refusal; a larger one is not read.
+                    const std::string declared = req.get_header_value("Content-Length");
+                    bool tooLarge = !declared.empty() && !lengthAtMost(declared, kDrainBytes);
+                    std::string body;
+                    if (!tooLarge) {
+                        std::size_t received = 0;
+                        const bool read = reader([&](const char* data, std::size_t length) {
+                            received += length;
+                            if (received > kMaxBodyBytes) {
+                                tooLarge = true;
+                                body.clear();
+                            } else {
+                                body.append(data, length);
+                            }
+                            return received <= kDrainBytes;
+                        });
+                        if (!read && !tooLarge) {
+                            res.status = 400;
+                            logRequest(req, "-", "unreadable-body", start);
+                            return;
+                        }
+                    }
+                    if (tooLarge) {
+                        // Part of the body may be left unread, so the connection cannot carry
+                        // another request.
+                        reply = CloudService::bodyTooLarge();
+                        res.set_header("Connection", "close");
+                    } else {
+                        reply = service_.handle(body, baseOf(req));
+                    }
+                    res.set_content(reply.body, "application/json; charset=utf-8");
+                    logRequest(req, reply.function, reply.errcode, start);
+                });
 
     server.Get(kLatestPeriodPath, [this](const Request& req, Response& res) {
         const auto start = Clock::now();
@@ -237,13 +249,13 @@ void HttpFront::route(httplib::Server& server, const std::string& boundBase, boo
         const std::string date = req.get_param_value("date");
         std::string page;
         if (parseDateText(date)) {
-            page = historyPage(date + " 开奖", store_.ofDate(date), days,
-                               baseOf(req) + kHistoryPath);
+            page =
+                historyPage(date + " 开奖", store_.ofDate(date), days, baseOf(req) + kHistoryPath);
         } else {
-            DrawHistory latest(snapshot->recent.begin(),
-                               snapshot->recent.begin() +
-                                   static_cast<long>(std::min(kHistoryDraws,
-                                                              snapshot->recent.size())));
+            DrawHistory latest(
+                snapshot->recent.begin(),
+                snapshot->recent.begin() +
+                    static_cast<long>(std::min(kHistoryDraws, snapshot->recent.size())));
             page = historyPage("最新开奖", latest, days, baseOf(req) + kHistoryPath);
         }
         res.set_content(page, "text/html; charset=utf-8");
@@ -257,12 +269,11 @@ void HttpFront::route(httplib::Server& server, const std::string& boundBase, boo
             res.set_content(offered_->bytes, "application/octet-stream");
             logRequest(req, "update", "200", start);
         });
-        server.Get(literalPattern(path + ".sig"),
-                   [this](const Request& req, Response& res) {
-                       const auto start = Clock::now();
-                       res.set_content(offered_->signature, "application/octet-stream");
-                       logRequest(req, "update-signature", "200", start);
-                   });
+        server.Get(literalPattern(path + ".sig"), [this](const Request& req, Response& res) {
+            const auto start = Clock::now();
+            res.set_content(offered_->signature, "application/octet-stream");
+            logRequest(req, "update-signature", "200", start);
+        });
     }
 
     server.set_error_handler([](const Request& req, Response& res) {

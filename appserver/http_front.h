@@ -28,13 +28,13 @@ class ThreadPool;
 namespace sscplan::appserver {
 
 struct OfferedFile {
-    std::string name;       // the file name the update is served under
+    std::string name;  // the file name the update is served under
     std::string bytes;
     std::string signature;  // the contents of FILE.sig
 };
 
 class HttpFront {
-public:
+  public:
     static constexpr std::size_t kWorkerThreads = 256;
     static constexpr int kKeepAliveSeconds = 2;
     static constexpr int kKeepAliveRequests = 1000;
@@ -54,7 +54,7 @@ public:
     // Stops accepting, lets the requests in flight finish and waits for them.
     void stop();
 
-private:
+  private:
     struct Listener;
     void route(httplib::Server& server, const std::string& boundBase, bool wildcard);
 

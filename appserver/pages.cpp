@@ -14,12 +14,23 @@ std::string escapeHtml(const std::string& text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -36,14 +47,15 @@ std::string pageStart(const char* title, const char* extraStyle) {
         "<meta name=\"viewport\" content=\"width=device-width\">";
     html += "<title>";
     html += title;
-    html += "</title><style>"
-            "body{margin:0;padding:4px;font:12px/1.4 sans-serif;color:#222;background:#fff}"
-            "h1,h2{font-size:13px;margin:6px 0 4px;color:#b00}"
-            "table{border-collapse:collapse;width:100%}"
-            "td,th{border-bottom:1px solid #eee;padding:2px 3px;text-align:left}"
-            "th{background:#f6f6f6;font-weight:normal;color:#666}"
-            ".n{font-family:monospace;font-size:13px;letter-spacing:2px;color:#b00}"
-            "a{color:#06c}";
+    html +=
+        "</title><style>"
+        "body{margin:0;padding:4px;font:12px/1.4 sans-serif;color:#222;background:#fff}"
+        "h1,h2{font-size:13px;margin:6px 0 4px;color:#b00}"
+        "table{border-collapse:collapse;width:100%}"
+        "td,th{border-bottom:1px solid #eee;padding:2px 3px;text-align:left}"
+        "th{background:#f6f6f6;font-weight:normal;color:#666}"
+        ".n{font-family:monospace;font-size:13px;letter-spacing:2px;color:#b00}"
+        "a{color:#06c}";
     html += extraStyle;
     html += "</style></head><body>\n";
     return html;

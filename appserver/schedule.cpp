@@ -85,10 +85,9 @@ std::string dateTimeText(LocalSeconds t) {
     const year_month_day ymd{date};
     const hh_mm_ss<seconds> hms{t - LocalSeconds{date}};
     char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d:%02d",
-                  static_cast<int>(ymd.year()), static_cast<unsigned>(ymd.month()),
-                  static_cast<unsigned>(ymd.day()), static_cast<int>(hms.hours().count()),
-                  static_cast<int>(hms.minutes().count()),
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d:%02d", static_cast<int>(ymd.year()),
+                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
+                  static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
                   static_cast<int>(hms.seconds().count()));
     return text;
 }
@@ -112,14 +111,12 @@ std::optional<LocalSeconds> parseDateTimeText(std::string_view text) {
         text[13] != ':' || text[16] != ':') {
         return std::nullopt;
     }
-    const std::string_view parts[] = {text.substr(0, 4),  text.substr(5, 2),
-                                      text.substr(8, 2),  text.substr(11, 2),
-                                      text.substr(14, 2), text.substr(17, 2)};
+    const std::string_view parts[] = {text.substr(0, 4),  text.substr(5, 2),  text.substr(8, 2),
+                                      text.substr(11, 2), text.substr(14, 2), text.substr(17, 2)};
     for (std::string_view part : parts) {
         if (!allDigits(part)) return std::nullopt;
     }
-    const auto date =
-        makeDate(digitsValue(parts[0]), digitsValue(parts[1]), digitsValue(parts[2]));
+    const auto date = makeDate(digitsValue(parts[0]), digitsValue(parts[1]), digitsValue(parts[2]));
     const int h = digitsValue(parts[3]);
     const int m = digitsValue(parts[4]);
     const int s = digitsValue(parts[5]);
@@ -134,8 +131,8 @@ std::optional<LocalDays> parseDayText(std::string_view text) {
     const std::string_view y = text.substr(0, first);
     const std::string_view m = text.substr(first + 1, second - first - 1);
     const std::string_view d = text.substr(second + 1);
-    if (y.size() != 4 || m.empty() || m.size() > 2 || d.empty() || d.size() > 2 ||
-        !allDigits(y) || !allDigits(m) || !allDigits(d)) {
+    if (y.size() != 4 || m.empty() || m.size() > 2 || d.empty() || d.size() > 2 || !allDigits(y) ||
+        !allDigits(m) || !allDigits(d)) {
         return std::nullopt;
     }
     return makeDate(digitsValue(y), digitsValue(m), digitsValue(d));

@@ -23,17 +23,17 @@
 namespace sscplan::appserver {
 
 class TokenKey {
-public:
+  public:
     explicit TokenKey(std::string_view secret);
     // The first `bytes` bytes of HMAC-SHA256(secret, message), in lower-case hex.
     std::string macHex(std::string_view message, std::size_t bytes) const;
 
-private:
+  private:
     hmac_sha256_ctx keyed_;
 };
 
 class CallTokens {
-public:
+  public:
     static constexpr std::int64_t kCallTokenLifetime = 60;
     static constexpr std::size_t kCandidates = kCallTokenLifetime + 1;
 
@@ -48,7 +48,7 @@ public:
     bool decipher(std::string_view payloadHex, std::int64_t now,
                   const std::function<bool(const std::string& escapedRequest)>& accept);
 
-private:
+  private:
     static constexpr std::size_t kTokenHexChars = 16;
     struct Entry {
         std::int64_t second = -1;
@@ -64,7 +64,7 @@ private:
 };
 
 class SessionTokens {
-public:
+  public:
     explicit SessionTokens(std::string_view secret) : key_(secret) {}
 
     // A new session token for `appId`, issued at `now` (Unix seconds).
@@ -72,7 +72,7 @@ public:
     // Whether `token` was issued by this secret for `appId`.
     bool verify(std::string_view token, std::int32_t appId) const;
 
-private:
+  private:
     std::string macOf(std::string_view body, std::int32_t appId) const;
 
     TokenKey key_;

@@ -117,11 +117,19 @@ struct Connection {
 };
 
 class Worker {
-public:
-    Worker(const Options& options, const std::string& session, int clients, double rate,
-           Clock::time_point begin, Clock::time_point end)
-        : options_(options), session_(session), connections_(static_cast<std::size_t>(clients)),
-          rate_(rate), begin_(begin), end_(end), random_(std::random_device{}()) {}
+  public:
+    Worker(const Options& options, const std::string& session, int clients, double rate)
+        : options_(options),
+          session_(session),
+          connections_(static_cast<std::size_t>(clients)),
+          rate_(rate),
+          random_(std::random_device{}()) {}
+
+    // The measured span; set before run.
+    void setSpan(Clock::time_point begin, Clock::time_point end) {
+        begin_ = begin;
+        end_ = end;
+    }
 
     bool connectAll() {
         epoll_ = epoll_create1(0);
@@ -136,7 +144,7 @@ public:
         const auto interval = rate_ > 0 ? std::chrono::duration_cast<Clock::duration>(
                                               std::chrono::duration<double>(1.0 / rate_))
                                         : Clock::duration::zero();
-        std::vector<Connection*> idle;
+        std::deque<Connection*> idle;
         for (Connection& c : connections_) idle.push_back(&c);
         while (Clock::now() < begin_) std::this_thread::sleep_for(std::chrono::microseconds(100));
         epoll_event events[256];
@@ -149,15 +157,15 @@ public:
                     nextPlanned += interval;
                 }
                 while (!planned_.empty() && !idle.empty()) {
-                    Connection* c = idle.back();
-                    idle.pop_back();
+                    Connection* c = idle.front();
+                    idle.pop_front();
                     start(*c, planned_.front());
                     planned_.pop_front();
                 }
             } else {
                 while (!idle.empty()) {
-                    Connection* c = idle.back();
-                    idle.pop_back();
+                    Connection* c = idle.front();
+                    idle.pop_front();
                     start(*c, now);
                 }
             }
@@ -182,7 +190,7 @@ public:
 
     Results& results() { return results_; }
 
-private:
+  private:
     bool open(Connection& c) {
         c.fd = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
@@ -230,8 +238,8 @@ private:
 
     void flush(Connection& c) {
         while (c.sent < c.out.size()) {
-            const ssize_t n = ::send(c.fd, c.out.data() + c.sent, c.out.size() - c.sent,
-                                     MSG_NOSIGNAL);
+            const ssize_t n =
+                ::send(c.fd, c.out.data() + c.sent, c.out.size() - c.sent, MSG_NOSIGNAL);
             if (n <= 0) return;  // EAGAIN: EPOLLOUT resumes; an error shows up on read
             c.sent += static_cast<std::size_t>(n);
         }
@@ -256,8 +264,9 @@ private:
         std::transform(headers.begin(), headers.end(), headers.begin(),
                        [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
         const std::size_t lengthAt = headers.find("content-length:");
-        const std::size_t length =
-            lengthAt == std::string::npos ? 0 : std::strtoul(headers.c_str() + lengthAt + 15, nullptr, 10);
+        const std::size_t length = lengthAt == std::string::npos
+                                       ? 0
+                                       : std::strtoul(headers.c_str() + lengthAt + 15, nullptr, 10);
         if (c.in.size() < headerEnd + 4 + length) return std::nullopt;
         c.closeAfter = headers.find("connection: close") != std::string::npos;
         std::string body = c.in.substr(headerEnd + 4, length);
@@ -303,11 +312,10 @@ private:
                 c.rand = std::uniform_int_distribution<int>(0, 9999)(random_);
                 const std::string request = "{\"rand\":\"" + std::to_string(c.rand) +
                                             "\",\"funname\":\"newestdraw\",\"appid\":\"" +
-                                            options_.appId + "\",\"param\":[\"" + session_ +
-                                            "\"]}";
-                const std::string payload = sscplan::protocol::encodePayload(
-                    sscplan::protocol::percentEncode(request),
-                    sscplan::protocol::decodeToken(*tokenHex));
+                                            options_.appId + "\",\"param\":[\"" + session_ + "\"]}";
+                const std::string payload =
+                    sscplan::protocol::encodePayload(sscplan::protocol::percentEncode(request),
+                                                     sscplan::protocol::decodeToken(*tokenHex));
                 if (closed || c.closeAfter) reopen(c);
                 c.step = 2;
                 send(c, post("DATA=" + payload));
@@ -418,21 +426,19 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    const auto begin = Clock::now() + std::chrono::milliseconds(200 + 5 * options.clients);
-    const auto end = begin + std::chrono::duration_cast<Clock::duration>(
-                                 std::chrono::duration<double>(options.seconds));
+    // Every connection is open before the clock starts.
     std::vector<std::unique_ptr<Worker>> workers;
     for (int t = 0; t < options.threads; ++t) {
-        const int clients = options.clients / options.threads +
-                            (t < options.clients % options.threads ? 1 : 0);
-        workers.push_back(std::make_unique<Worker>(options, session, clients,
-                                                   options.rate / options.threads, begin, end));
+        const int clients =
+            options.clients / options.threads + (t < options.clients % options.threads ? 1 : 0);
+        workers.push_back(
+            std::make_unique<Worker>(options, session, clients, options.rate / options.threads));
         if (!workers.back()->connectAll()) return 1;
     }
-    if (Clock::now() >= begin) {
-        std::cerr << "ssc-loadgen: connecting took too long\n";
-        return 1;
-    }
+    const auto begin = Clock::now() + std::chrono::milliseconds(50);
+    const auto end = begin + std::chrono::duration_cast<Clock::duration>(
+                                 std::chrono::duration<double>(options.seconds));
+    for (auto& worker : workers) worker->setSpan(begin, end);
     std::vector<std::thread> threads;
     for (auto& worker : workers) threads.emplace_back([&worker] { worker->run(); });
     for (auto& thread : threads) thread.join();
@@ -447,17 +453,19 @@ int main(int argc, char** argv) {
     }
     std::sort(all.latenciesUs.begin(), all.latenciesUs.end());
     const double seconds = options.seconds;
-    std::printf("call=%s mode=%s clients=%d threads=%d duration=%.1fs%s\n",
-                options.newestDraw ? "newestdraw" : "newphase",
-                options.rate > 0 ? "open" : "closed", options.clients, options.threads, seconds,
-                options.rate > 0 ? (" offered=" + std::to_string(options.rate) + "/s").c_str() : "");
+    std::printf(
+        "call=%s mode=%s clients=%d threads=%d duration=%.1fs%s\n",
+        options.newestDraw ? "newestdraw" : "newphase", options.rate > 0 ? "open" : "closed",
+        options.clients, options.threads, seconds,
+        options.rate > 0 ? (" offered=" + std::to_string(options.rate) + "/s").c_str() : "");
     std::printf("calls=%zu calls/s=%.0f failures=%llu reconnects=%llu not-started=%llu\n",
                 all.latenciesUs.size(), static_cast<double>(all.latenciesUs.size()) / seconds,
                 static_cast<unsigned long long>(all.failures),
                 static_cast<unsigned long long>(all.reconnects),
                 static_cast<unsigned long long>(all.missedStarts));
     std::printf("latency p50=%.2fms p90=%.2fms p99=%.2fms max=%.2fms\n",
-                percentile(all.latenciesUs, 0.50) / 1000.0, percentile(all.latenciesUs, 0.90) / 1000.0,
+                percentile(all.latenciesUs, 0.50) / 1000.0,
+                percentile(all.latenciesUs, 0.90) / 1000.0,
                 percentile(all.latenciesUs, 0.99) / 1000.0,
                 (all.latenciesUs.empty() ? 0 : all.latenciesUs.back()) / 1000.0);
     return all.failures == 0 ? 0 : 1;
