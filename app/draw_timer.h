@@ -13,7 +13,7 @@ class PlanBoard;
 // third tick it shows the countdown or, once the draw is due, polls for the new draw and
 // hands it to the window, the plan board and the history.
 class DrawTimerHandler {
-public:
+  public:
     DrawTimerHandler(DrawClock& clock, DrawView& view, EventPump& events, PlanBoard& board,
                      DrawPair& currentDraw, DrawHistory& history)
         : clock_(clock),
@@ -25,7 +25,7 @@ public:
 
     void onDrawTimer();
 
-private:
+  private:
     DrawClock& clock_;
     DrawView& view_;
     EventPump& events_;

@@ -10,17 +10,17 @@ namespace sscplan {
 namespace {
 
 class LoadingWidget final : public QWidget {
-public:
+  public:
     explicit LoadingWidget(std::function<void()> onUserClose)
         : onUserClose_(std::move(onUserClose)) {}
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override {
         event->accept();
         if (onUserClose_) onUserClose_();
     }
 
-private:
+  private:
     std::function<void()> onUserClose_;
 };
 

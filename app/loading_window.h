@@ -12,7 +12,7 @@ namespace sscplan {
 // The small window shown while start-up runs. It exists only while it is open. When the
 // user closes it, `onUserClose` runs (the program ends); closing by the program does not.
 class LoadingWindow final : public LoadingScreen {
-public:
+  public:
     explicit LoadingWindow(std::string caption, std::function<void()> onUserClose);
     ~LoadingWindow() override;
     LoadingWindow(const LoadingWindow&) = delete;
@@ -24,7 +24,7 @@ public:
     // The open window, nullptr when none is open.
     QWidget* window() const { return window_; }
 
-private:
+  private:
     std::string caption_;
     std::function<void()> onUserClose_;
     QWidget* window_ = nullptr;

@@ -12,7 +12,7 @@ class MainWindow;
 // are written and read. Holds nothing but the window it writes into; before bind (or
 // after the window is gone) writes do nothing and reads give 0.
 class MainView final : public DrawView {
-public:
+  public:
     void bind(MainWindow* window) { window_ = window; }
 
     void showDrawTime(const std::string& text) override;
@@ -26,7 +26,7 @@ public:
     std::int32_t betCount() const;
     void setBetCount(std::int32_t n);
 
-private:
+  private:
     MainWindow* window_ = nullptr;
 };
 

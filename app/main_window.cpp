@@ -4,7 +4,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -40,15 +39,15 @@ W* place(W* widget, const char* name, int left, int top, int width, int height) 
 
 QLabel* label(QWidget* parent, const char* name, int left, int top, int width, int height,
               const char* text) {
-    auto* result = place(new QLabel(QString::fromUtf8(text), parent), name, left, top, width,
-                         height);
+    auto* result =
+        place(new QLabel(QString::fromUtf8(text), parent), name, left, top, width, height);
     return result;
 }
 
-QPushButton* button(QWidget* parent, const char* name, int left, int top, int width,
-                    int height, const char* text) {
-    auto* result = place(new QPushButton(QString::fromUtf8(text), parent), name, left, top,
-                         width, height);
+QPushButton* button(QWidget* parent, const char* name, int left, int top, int width, int height,
+                    const char* text) {
+    auto* result =
+        place(new QPushButton(QString::fromUtf8(text), parent), name, left, top, width, height);
     result->setCursor(Qt::PointingHandCursor);
     return result;
 }
@@ -206,6 +205,8 @@ bool MainWindow::onCreated() {
     show();
     raise();
     activateWindow();
+    // The plan text arrived while the box had no size yet: scroll its end into view now.
+    planBox_->ensureCursorVisible();
     return true;
 }
 

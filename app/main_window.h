@@ -46,7 +46,7 @@ struct WindowServices {
 // The program's main window: frameless, 1000 × 667 at (50, 50), every control named by
 // its objectName. Created hidden; onCreated runs the visible start-up.
 class MainWindow final : public QWidget, public StartupHost {
-public:
+  public:
     explicit MainWindow(WindowServices services);
     ~MainWindow() override;
 
@@ -82,13 +82,13 @@ public:
     QTreeWidget* history() const { return history_; }
     QWidget* webPanel() const { return webPanel_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void buildBetPanel();
     void setUpBetPanel();

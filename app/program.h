@@ -31,7 +31,7 @@ struct ProgramPorts {
 // initialisers and the main window's start-up, and releases everything in order when it
 // is destroyed (the exit routine). Needs a QApplication.
 class Program {
-public:
+  public:
     // `edition` replaces this build's edition (before its bet-count range is derived);
     // the program itself always runs with its own.
     explicit Program(Endpoints endpoints, ProgramPorts ports = {},
@@ -53,7 +53,7 @@ public:
     MainWindow* window() const;
     ProgramParts& parts() { return *parts_; }
 
-private:
+  private:
     std::unique_ptr<ProgramParts> parts_;
 };
 

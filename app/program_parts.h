@@ -32,17 +32,17 @@ namespace sscplan {
 // engine's helper processes go with it; nothing of the user's is left half-written,
 // because every write of user data is atomic.
 class ImmediateProgramEnd final : public ProgramEnd {
-public:
+  public:
     [[noreturn]] void end(int exitCode) override;
 };
 
 // The loading window as the update check closes it.
 class LoadingCloser final : public LoadingWindowCloser {
-public:
+  public:
     explicit LoadingCloser(LoadingScreen& loading) : loading_(loading) {}
     void closeLoadingWindow() override { loading_.close(); }
 
-private:
+  private:
     LoadingScreen& loading_;
 };
 

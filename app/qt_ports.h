@@ -9,19 +9,19 @@ namespace sscplan {
 
 // Message boxes with the caption "信息：", modal to the program's windows.
 class QtMessageBoxes final : public MessageBoxes {
-public:
+  public:
     void inform(const std::string& text) override;
     bool confirm(const std::string& text) override;
 };
 
 class QtEventPump final : public EventPump {
-public:
+  public:
     void runPending() override;
 };
 
 // Hands http and https addresses to the desktop's browser; every other scheme is refused.
 class QtUrlOpener final : public UrlOpener {
-public:
+  public:
     void open(const std::string& url) override;
 };
 
@@ -30,12 +30,12 @@ bool isWebAddress(const std::string& url);
 
 // The plan text box as the plan board sees it.
 class QtPlanBox final : public PlanBox {
-public:
+  public:
     explicit QtPlanBox(QPlainTextEdit& box) : box_(box) {}
     void setText(const std::string& text) override;
     void placeCaretAtEnd() override;
 
-private:
+  private:
     QPlainTextEdit& box_;
 };
 

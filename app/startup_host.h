@@ -6,7 +6,7 @@ namespace sscplan {
 
 // The loading window as start-up sees it.
 class LoadingScreen {
-public:
+  public:
     virtual ~LoadingScreen() = default;
     // True when the window was opened now; false when it was open already (nothing changes).
     virtual bool show(const std::string& text) = 0;
@@ -16,7 +16,7 @@ public:
 
 // What start-up asks of the main window.
 class StartupHost {
-public:
+  public:
     virtual ~StartupHost() = default;
     // The web panel starts loading `url`; nothing waits for it.
     virtual void setWebAddress(const std::string& url) = 0;

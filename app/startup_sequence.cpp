@@ -44,8 +44,7 @@ bool ConnectSteps::connectServer() {
     return true;
 }
 
-bool ConnectSteps::checkUpdate(const std::string& serverVersion,
-                               const std::string& updateAddress) {
+bool ConnectSteps::checkUpdate(const std::string& serverVersion, const std::string& updateAddress) {
     return s_.update.checkUpdate(serverVersion, updateAddress);
 }
 

@@ -40,7 +40,7 @@ struct StartupServices {
 // The two phases between the creation of the hidden main window and its first showing.
 // Each failing step has told the user why before false comes back.
 class StartupSequence {
-public:
+  public:
     explicit StartupSequence(StartupServices services) : s_(services) {}
 
     // Phase one: the server connection (primary, then fallback endpoint), the update
@@ -50,30 +50,30 @@ public:
     // draws shown in the window, and the first plan.
     bool loadData(StartupHost& window);
 
-private:
+  private:
     StartupServices s_;
 };
 
 // Phase one's steps, in their order.
 class ConnectSteps {
-public:
+  public:
     explicit ConnectSteps(const StartupServices& services) : s_(services) {}
     bool run(StartupHost& window, PlanBox& box);
     bool connectServer();
     bool checkUpdate(const std::string& serverVersion, const std::string& updateAddress);
 
-private:
+  private:
     const StartupServices& s_;
 };
 
 // Phase two's steps, in their order.
 class DataSteps {
-public:
+  public:
     explicit DataSteps(const StartupServices& services) : s_(services) {}
     bool run(StartupHost& window);
     bool loadDraws(StartupHost& window);
 
-private:
+  private:
     const StartupServices& s_;
 };
 

@@ -1,8 +1,9 @@
 #include "app/toolkit.h"
 
+#include <unistd.h>
 #include <QApplication>
 #include <QFont>
-#include <unistd.h>
+#include <QQuickWindow>
 
 // The pictures live in a static library: their registration has to be pulled in by name,
 // from the global namespace.
@@ -22,7 +23,9 @@ ToolkitArguments::ToolkitArguments(const char* programName) {
 }
 
 void prepareToolkit() {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The web panel is a small page: Qt Quick's software renderer draws it without an
+    // OpenGL context, so no GL driver (a software one, without a GPU) is loaded at all.
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
 void configureApplication() {

@@ -9,7 +9,7 @@ namespace sscplan {
 // process runs as root, what the web engine needs to start without its sandbox (which
 // refuses root). The program's own command line is never passed on.
 class ToolkitArguments {
-public:
+  public:
     explicit ToolkitArguments(const char* programName);
     ToolkitArguments(const ToolkitArguments&) = delete;
     ToolkitArguments& operator=(const ToolkitArguments&) = delete;
@@ -18,7 +18,7 @@ public:
     int& argc() { return argc_; }
     char** argv() { return pointers_.data(); }
 
-private:
+  private:
     std::vector<std::string> texts_;
     std::vector<char*> pointers_;
     int argc_ = 0;

@@ -10,7 +10,7 @@ namespace sscplan {
 namespace {
 
 class WebPanelPage final : public QWebEnginePage {
-public:
+  public:
     WebPanelPage(std::function<bool()> startupDone, UrlOpener& urls, QObject* parent)
         : QWebEnginePage(parent), startupDone_(std::move(startupDone)), urls_(urls) {
         connect(this, &QWebEnginePage::newWindowRequested, this,
@@ -23,9 +23,8 @@ public:
                 });
     }
 
-protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType type,
-                                 bool isMainFrame) override {
+  protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
         // A typed navigation is the program's own load; its decision may come late.
         if (type == NavigationTypeTyped || !startupDone_()) return true;
         // Frames that a page loads by itself stay inside it; what the user follows leaves.
@@ -37,7 +36,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     void openOutside(const QUrl& url) { urls_.open(url.toString().toStdString()); }
 
     std::function<bool()> startupDone_;

@@ -7,10 +7,10 @@
 // The plan text box: its text can be selected and copied but not changed. Cut only
 // copies; there is no context menu.
 class PlanTextEdit final : public QPlainTextEdit {
-public:
+  public:
     explicit PlanTextEdit(QWidget* parent);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     // A read-only box still takes input-method text and drops; these refuse both.
     void inputMethodEvent(QInputMethodEvent* event) override;
@@ -21,7 +21,7 @@ protected:
 // An edit box with spin buttons whose text is free: the limits bind only the buttons, so a
 // typed number outside them stays as typed until the caller clamps it.
 class BetCountEdit final : public QAbstractSpinBox {
-public:
+  public:
     explicit BetCountEdit(QWidget* parent);
 
     void setLimits(int lower, int upper);
@@ -32,11 +32,11 @@ public:
     void stepBy(int steps) override;
     QValidator::State validate(QString& input, int& pos) const override;
 
-protected:
+  protected:
     StepEnabled stepEnabled() const override;
     void focusOutEvent(QFocusEvent* event) override;
 
-private:
+  private:
     int lower_ = 0;
     int upper_ = 0;
     std::function<void()> focusLost_;

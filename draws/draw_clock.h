@@ -22,7 +22,7 @@ inline constexpr std::int64_t kEarliestDrawTime = -59011459200;
 // and once it is due, polls (at most every 6 seconds, never nested) until the next draw
 // is out.
 class DrawClock {
-public:
+  public:
     // Both references must outlive the clock.
     DrawClock(CloudClient& client, const Clock& clock) : client_(client), clock_(clock) {}
 
@@ -44,7 +44,7 @@ public:
     bool pollBusy() const { return pollBusy_; }
     std::int64_t lastPollTime() const { return lastPollTime_; }
 
-private:
+  private:
     CloudClient& client_;
     const Clock& clock_;
     DrawPair published_;

@@ -7,7 +7,7 @@ namespace sscplan {
 // What the draw side writes into the main window: the countdown label, the history list
 // and the current-draw labels.
 class DrawView {
-public:
+  public:
     virtual ~DrawView() = default;
     // The countdown label's text, unchanged.
     virtual void showDrawTime(const std::string& text) = 0;

@@ -8,7 +8,7 @@ namespace sscplan {
 // whole file afresh; every write rewrites it atomically (temp file, fsync, rename) and
 // keeps all other sections and keys as they were.
 class SettingsFile {
-public:
+  public:
     explicit SettingsFile(std::string path) : path_(std::move(path)) {}
 
     const std::string& path() const { return path_; }
@@ -25,7 +25,7 @@ public:
     // Clears a read-only mark so that later writes succeed; nothing when the file is missing.
     void clearReadOnly() const;
 
-private:
+  private:
     std::string path_;
 };
 

@@ -19,7 +19,7 @@ struct Outcome {
 
 // Commands against one store in a fresh folder.
 class CliTest : public ::testing::Test {
-protected:
+  protected:
     Outcome run(std::vector<std::string> args) {
         args.push_back("--db");
         args.push_back(db());
@@ -76,8 +76,7 @@ TEST_F(CliTest, ImportNamesTheFaultyLineAndStoresNothing) {
          "line 1: draw time '2019-03-07 1:55' is not a date-time"},
         {"20190307,023,2019-03-08 01:55:00,90817,1\n",
          "line 1: draw time 2019-03-08 01:55:00 does not fall on the draw's date 20190307"},
-        {"20190307,023,2019-03-07 01:55:00,9081,1\n",
-         "line 1: numbers '9081' are not five digits"},
+        {"20190307,023,2019-03-07 01:55:00,9081,1\n", "line 1: numbers '9081' are not five digits"},
         {"20190307,023,2019-03-07 01:55:00,9081x,1\n",
          "line 1: numbers '9081x' are not five digits"},
         {"20190307,023,2019-03-07 01:55:00,90817,abc\n",
@@ -158,8 +157,8 @@ TEST(ListenAddress, ReadsHostAndPort) {
     EXPECT_EQ(parseListenAddress("127.0.0.1:0")->port, 0);
     EXPECT_EQ(parseListenAddress("127.0.0.1:19300")->host, "127.0.0.1");
     EXPECT_EQ(parseListenAddress("[::1]:8080")->host, "::1");
-    for (const char* bad : {"127.0.0.1", ":80", "127.0.0.1:65536", "127.0.0.1:x", "::1:80",
-                            "[]:80"}) {
+    for (const char* bad :
+         {"127.0.0.1", ":80", "127.0.0.1:65536", "127.0.0.1:x", "::1:80", "[]:80"}) {
         EXPECT_FALSE(parseListenAddress(bad)) << bad;
     }
 }

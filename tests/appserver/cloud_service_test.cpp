@@ -26,7 +26,7 @@ DrawRecord draw(const char* date, const char* period, const char* time, const ch
 // A service over a store of three draws of 2019-03-07, serving application ids 1017 and
 // 1018, with its clock standing at kNow.
 class CloudServiceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string error;
         store_ = DrawStore::open(dir_.file("draws.sqlite"), true, error);
@@ -39,8 +39,8 @@ protected:
         config.offeredVersion = "1.50";
         config.updateFileName = "sscplan-1.50.bin";
         config.notice = "公告";
-        service_ = std::make_unique<CloudService>(config, board_, *store_, *callTokens_,
-                                                  *sessions_, clock_);
+        service_ = std::make_unique<CloudService>(config, board_, *store_, *callTokens_, *sessions_,
+                                                  clock_);
         publish();
     }
 
@@ -99,9 +99,8 @@ TEST_F(CloudServiceTest, InitSendsTheSettingsAndASessionToken) {
 }
 
 TEST_F(CloudServiceTest, SelectDrawRowsSurviveTheClientsCut) {
-    const std::string body = service_->handle(callBody("select_draw", {session(), "50"}, token()),
-                                              kBase)
-                                 .body;
+    const std::string body =
+        service_->handle(callBody("select_draw", {session(), "50"}, token()), kBase).body;
     ASSERT_EQ(replyJson(body)["errcode"], "0") << body;
     // On the wire the rows' line breaks are escaped twice: once in the inner object, once
     // more when that object becomes the outer "data" string.
@@ -113,8 +112,8 @@ TEST_F(CloudServiceTest, SelectDrawRowsSurviveTheClientsCut) {
               "20190307|+|022|+|2019-03-07 01:50:00|+|00001|+|7\r\n"
               "20190306|+|120|+|2019-03-07 00:00:00|+|55555|+|2147483647");
 
-    std::string two = service_->handle(callBody("select_draw", {session(), "2"}, token()), kBase)
-                          .body;
+    std::string two =
+        service_->handle(callBody("select_draw", {session(), "2"}, token()), kBase).body;
     CloudCall::extractTableText(two);
     EXPECT_EQ(two,
               "20190307|+|023|+|2019-03-07 01:55:00|+|90817|+|123456\r\n"
@@ -181,9 +180,9 @@ TEST_F(CloudServiceTest, RefusesEachFaultWithItsOwnErrcode) {
                      token()),
          kUnreadableRequest.code},
         {"number where a text belongs",
-         rawCallBody(protocol::percentEncode(
-                         R"({"rand":1,"funname":"init","appid":"1017","param":[]})"),
-                     token()),
+         rawCallBody(
+             protocol::percentEncode(R"({"rand":1,"funname":"init","appid":"1017","param":[]})"),
+             token()),
          kUnreadableRequest.code},
         {"unknown application", callBody("init", {}, token(), "999"), kUnknownApp.code},
         {"unknown function", callBody("drop_draws", {good}, token()), kUnknownFunction.code},
@@ -194,10 +193,8 @@ TEST_F(CloudServiceTest, RefusesEachFaultWithItsOwnErrcode) {
         {"no session", callBody("newestdraw", {}, token()), kBadSession.code},
         {"count missing", callBody("select_draw", {good}, token()), kBadParameter.code},
         {"count zero", callBody("select_draw", {good, "0"}, token()), kBadParameter.code},
-        {"count not a number", callBody("select_draw", {good, "5x"}, token()),
-         kBadParameter.code},
-        {"count too large", callBody("select_draw", {good, "1001"}, token()),
-         kBadParameter.code},
+        {"count not a number", callBody("select_draw", {good, "5x"}, token()), kBadParameter.code},
+        {"count too large", callBody("select_draw", {good, "1001"}, token()), kBadParameter.code},
         {"day that does not exist", callBody("select_draw_date", {good, "2019-2-29"}, token()),
          kBadParameter.code},
     };
@@ -216,9 +213,8 @@ TEST_F(CloudServiceTest, RefusesEachFaultWithItsOwnErrcode) {
 TEST_F(CloudServiceTest, NewestDrawWithoutDrawsIsRefused) {
     board_.publish({}, std::nullopt);
     EXPECT_EQ(call("newestdraw", {session()})["errcode"], kNoDraws.code);
-    std::string body = service_->handle(callBody("select_draw", {session(), "50"}, token()),
-                                        kBase)
-                           .body;
+    std::string body =
+        service_->handle(callBody("select_draw", {session(), "50"}, token()), kBase).body;
     EXPECT_EQ(replyJson(body)["errcode"], "0");
     CloudCall::extractTableText(body);
     EXPECT_EQ(body, "") << "an empty table, which the client leaves alone";

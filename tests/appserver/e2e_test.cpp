@@ -42,8 +42,8 @@ std::vector<std::string> with(std::vector<std::string> a, const std::vector<std:
 // The desktop program's client over libcurl.
 struct DesktopClient {
     CurlGlobal curl;
-    CurlTransport transport{HttpTimeouts{std::chrono::milliseconds(3000),
-                                         std::chrono::milliseconds(8000)}};
+    CurlTransport transport{
+        HttpTimeouts{std::chrono::milliseconds(3000), std::chrono::milliseconds(8000)}};
     SystemClock clock;
     NoEventPump events;
     CloudClient client{transport, clock, events};
@@ -51,7 +51,7 @@ struct DesktopClient {
 
 // A hand-made exchange with one listener.
 class RawClient {
-public:
+  public:
     explicit RawClient(int port) : http_("127.0.0.1", port) {
         http_.set_connection_timeout(3);
         http_.set_read_timeout(8);
@@ -70,7 +70,7 @@ public:
     }
     httplib::Result get(const std::string& path) { return http_.Get(path.c_str()); }
 
-private:
+  private:
     httplib::Client http_;
 };
 
@@ -109,7 +109,7 @@ Slot slotOfRow(const std::vector<std::string>& row) {
 }
 
 class ServerEndToEnd : public ::testing::Test {
-protected:
+  protected:
     std::string db() const { return dir_.file("draws.sqlite"); }
     TempDir dir_;
 };
@@ -147,6 +147,13 @@ TEST_F(ServerEndToEnd, ServesTheDesktopClientOnBothEndpoints) {
 
             const std::string latest = desktop.client.latestPeriod();
             EXPECT_EQ(latest, table[0][0] + "-" + table[0][1]);
+
+            DrawTable day;
+            ASSERT_TRUE(desktop.client.selectDrawDate(table[0][0], day))
+                << desktop.client.lastError();
+            ASSERT_FALSE(day.empty());
+            EXPECT_EQ(day[0], table[0]);
+            for (const auto& row : day) EXPECT_EQ(row[0], table[0][0]);
 
             std::string notice;
             EXPECT_TRUE(desktop.client.getInit(notice));
@@ -231,8 +238,8 @@ TEST_F(ServerEndToEnd, DrawsAndSessionsSurviveKillMinusNine) {
 }
 
 TEST_F(ServerEndToEnd, ASimulatedDrawOnceServedSurvivesKillMinusNine) {
-    const std::vector<std::string> args = {"--listen", "127.0.0.1:0", "--db", db(),
-                                           "--simulate-every", "1"};
+    const std::vector<std::string> args = {"--listen", "127.0.0.1:0",      "--db",
+                                           db(),       "--simulate-every", "1"};
     auto server = startServer(args, 1);
     ASSERT_TRUE(server);
     RawClient raw(server->port(0));
@@ -268,8 +275,7 @@ TEST_F(ServerEndToEnd, RefusesBadRequestsAndGoesOnAnswering) {
         {"wrong token", callBody("init", {}, "0123456789abcdef"), "1003"},
         {"unknown application", callBody("init", {}, raw.callToken(), "4242"), "1005"},
         {"unknown function", callBody("delete_all", {"x"}, raw.callToken()), "1006"},
-        {"forged session", callBody("newestdraw", {std::string(56, 'f')}, raw.callToken()),
-         "1007"},
+        {"forged session", callBody("newestdraw", {std::string(56, 'f')}, raw.callToken()), "1007"},
     };
     for (const Case& c : cases) {
         RawClient fresh(server->port(0));
@@ -307,11 +313,14 @@ TEST_F(ServerEndToEnd, RefusesBadRequestsAndGoesOnAnswering) {
 
 TEST_F(ServerEndToEnd, OffersAnUpdateFileWithItsSignature) {
     const std::string file = dir_.file("sscplan-1.50.bin");
-    std::ofstream(file, std::ios::binary) << std::string("\x7f" "ELF image\0\1", 12);
+    std::ofstream(file, std::ios::binary) << std::string(
+        "\x7f"
+        "ELF image\0\1",
+        12);
     std::ofstream(file + ".sig", std::ios::binary) << "signature bytes";
-    auto server = startServer(with(kTwoListeners, {"--db", db(), "--simulate-every", "3600",
-                                                   "--offer-version", "1.50", "--offer-file",
-                                                   file}));
+    auto server =
+        startServer(with(kTwoListeners, {"--db", db(), "--simulate-every", "3600",
+                                         "--offer-version", "1.50", "--offer-file", file}));
     ASSERT_TRUE(server);
     DesktopClient desktop;
     ASSERT_TRUE(desktop.client.init(server->urls()[1] + "/", 1017));
@@ -322,7 +331,9 @@ TEST_F(ServerEndToEnd, OffersAnUpdateFileWithItsSignature) {
     RawClient raw(server->port(1));
     const auto image = raw.get("/update/sscplan-1.50.bin");
     ASSERT_TRUE(image);
-    EXPECT_EQ(image->body, std::string("\x7f" "ELF image\0\1", 12));
+    EXPECT_EQ(image->body, std::string("\x7f"
+                                       "ELF image\0\1",
+                                       12));
     EXPECT_EQ(raw.get("/update/sscplan-1.50.bin.sig")->body, "signature bytes");
     const auto panel = raw.get("/panel");
     ASSERT_TRUE(panel);
@@ -338,9 +349,9 @@ TEST_F(ServerEndToEnd, RefusesToStartOnAMismatchedStoreOrAMissingOffer) {
         << simulated.err;
     EXPECT_EQ(simulated.out, "") << "it never listened";
 
-    const auto missing = testing::runServer({"serve", "--listen", "127.0.0.1:0", "--db", db(),
-                                             "--no-simulate", "--offer-file",
-                                             dir_.file("absent.bin")});
+    const auto missing =
+        testing::runServer({"serve", "--listen", "127.0.0.1:0", "--db", db(), "--no-simulate",
+                            "--offer-file", dir_.file("absent.bin")});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("cannot offer the update"), std::string::npos) << missing.err;
 

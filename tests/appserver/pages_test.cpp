@@ -8,8 +8,8 @@ namespace {
 DrawHistory drawsWithNumbers(const std::vector<std::string>& numbers) {
     DrawHistory draws;
     for (std::size_t i = 0; i < numbers.size(); ++i) {
-        draws.push_back(DrawRecord{"20261211", std::to_string(100 + i), "2026-12-11 10:00:00",
-                                   numbers[i], 1});
+        draws.push_back(
+            DrawRecord{"20261211", std::to_string(100 + i), "2026-12-11 10:00:00", numbers[i], 1});
     }
     return draws;
 }
@@ -38,8 +38,8 @@ TEST(Pages, PanelIsSelfContained) {
 }
 
 TEST(Pages, EscapesWhatItShows) {
-    const std::string page = historyPage("<b>", drawsWithNumbers({"<x>"}), {"2026\"1211"},
-                                         "http://h/history");
+    const std::string page =
+        historyPage("<b>", drawsWithNumbers({"<x>"}), {"2026\"1211"}, "http://h/history");
     EXPECT_EQ(page.find("<b>"), std::string::npos);
     EXPECT_EQ(page.find("<x>"), std::string::npos);
     EXPECT_NE(page.find("&lt;x&gt;"), std::string::npos);

@@ -62,7 +62,8 @@ int waitUntil(pid_t pid, Clock::time_point deadline) {
 }  // namespace
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ssc-server-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "ssc-server-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) std::abort();
     path_ = pattern;
 }

@@ -13,7 +13,7 @@ namespace sscplan::appserver::testing {
 
 // A fresh folder below the system's temporary folder, removed with everything in it.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -21,7 +21,7 @@ public:
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -37,7 +37,7 @@ RunResult runServer(const std::vector<std::string>& args,
 
 // `ssc-server serve ...` running beside the test; killed and reaped by the destructor.
 class ServerProcess {
-public:
+  public:
     // Starts the server and waits (at most 15 s) for its `listeners` "listening on" lines;
     // nullptr when they do not come (the reason is in `failure`).
     static std::unique_ptr<ServerProcess> start(const std::vector<std::string>& serveArgs,
@@ -56,7 +56,7 @@ public:
     // What the server has written to stderr so far.
     std::string errText() const;
 
-private:
+  private:
     ServerProcess() = default;
 
     pid_t pid_ = -1;

@@ -16,8 +16,8 @@ TEST(CallTokens, FindsTheTokenAmongTheLastSixtySeconds) {
         std::int64_t age;
         bool found;
     };
-    for (const Row row : {Row{0, true}, Row{1, true}, Row{60, true}, Row{61, false},
-                          Row{-1, false}}) {
+    for (const Row row :
+         {Row{0, true}, Row{1, true}, Row{60, true}, Row{61, false}, Row{-1, false}}) {
         std::string seen;
         const bool found = tokens.decipher(payload, issuedAt + row.age, [&](const std::string& r) {
             seen = r;

@@ -1,11 +1,11 @@
 #include "app_server.h"
 
-#include <QElapsedTimer>
-#include <QRegularExpression>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <QElapsedTimer>
+#include <QRegularExpression>
 
 namespace {
 
@@ -23,7 +23,8 @@ AppServer::AppServer(const QString& storeDirectory, const QStringList& extraArgu
     process_.start(QStringLiteral(SSC_SERVER_PATH), arguments);
     if (!process_.waitForStarted(kStartTimeoutMs)) return;
 
-    static const QRegularExpression listening(QStringLiteral("listening on (http://[0-9.]+:[0-9]+)"));
+    static const QRegularExpression listening(
+        QStringLiteral("listening on (http://[0-9.]+:[0-9]+)"));
     QByteArray seen;
     QElapsedTimer timer;
     timer.start();

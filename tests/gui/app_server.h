@@ -7,7 +7,7 @@
 // The real ssc-server, started on a free loopback port with its own draw store and stopped
 // when this object goes. Every wait is bounded.
 class AppServer {
-public:
+  public:
     // `extraArguments` follow "serve --listen 127.0.0.1:0 --db FILE".
     explicit AppServer(const QString& storeDirectory, const QStringList& extraArguments = {});
     ~AppServer();
@@ -18,10 +18,12 @@ public:
     bool started() const { return !baseUrl_.isEmpty(); }
     // "http://127.0.0.1:PORT"
     QString baseUrl() const { return baseUrl_; }
-    std::string initEndpoint() const { return (baseUrl_ + QStringLiteral("/appinit.php")).toStdString(); }
+    std::string initEndpoint() const {
+        return (baseUrl_ + QStringLiteral("/appinit.php")).toStdString();
+    }
     void stop();
 
-private:
+  private:
     QProcess process_;
     QString baseUrl_;
 };

@@ -8,7 +8,7 @@
 
 // Message boxes that record what they were asked and answer confirmations as told.
 class RecordingMessageBoxes final : public sscplan::MessageBoxes {
-public:
+  public:
     void inform(const std::string& text) override { shown.push_back(text); }
     bool confirm(const std::string& text) override {
         shown.push_back(text);
@@ -20,13 +20,13 @@ public:
 };
 
 class RecordingUrlOpener final : public sscplan::UrlOpener {
-public:
+  public:
     void open(const std::string& url) override { opened.push_back(url); }
     std::vector<std::string> opened;
 };
 
 class RecordingProcessStarter final : public sscplan::ProcessStarter {
-public:
+  public:
     bool startDetached(const std::string& program, const std::vector<std::string>&) override {
         started.push_back(program);
         return true;
@@ -35,7 +35,7 @@ public:
 };
 
 class RecordingProgramEnd final : public sscplan::ProgramEnd {
-public:
+  public:
     void end(int exitCode) override { codes.push_back(exitCode); }
     std::vector<int> codes;
 };

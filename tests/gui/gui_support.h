@@ -18,13 +18,15 @@ struct ProgramParts;
 // A fresh current directory for one program run (the settings file lands there); the
 // previous one is restored afterwards.
 class ScopedWorkDirectory {
-public:
+  public:
     ScopedWorkDirectory();
     ~ScopedWorkDirectory();
     QString path() const { return directory_.path(); }
-    std::string settingsPath() const { return (path() + QStringLiteral("/配置.ini")).toStdString(); }
+    std::string settingsPath() const {
+        return (path() + QStringLiteral("/配置.ini")).toStdString();
+    }
 
-private:
+  private:
     QTemporaryDir directory_;
     QString previous_;
 };
@@ -36,15 +38,13 @@ struct FakePorts {
     RecordingProcessStarter processes;
     RecordingProgramEnd programEnd;
 
-    sscplan::ProgramPorts ports() {
-        return {&messages, &urls, &processes, &programEnd};
-    }
+    sscplan::ProgramPorts ports() { return {&messages, &urls, &processes, &programEnd}; }
 };
 
 // Watches the main window being shown and notes whether the loading window was still open
 // at that moment.
 class ShowWatcher final : public QObject {
-public:
+  public:
     explicit ShowWatcher(sscplan::ProgramParts& parts);
     ~ShowWatcher() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -52,7 +52,7 @@ public:
     int mainWindowShows = 0;
     bool loadingOpenWhenShown = false;
 
-private:
+  private:
     sscplan::ProgramParts& parts_;
 };
 

@@ -27,7 +27,7 @@ QString q(const std::string& text) { return QString::fromStdString(text); }
 class LiveDrawTest : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void newDrawReachesLabelsHistoryAndPlan() {
         QTemporaryDir store;
         AppServer server(store.path(), {QStringLiteral("--simulate-every"), QStringLiteral("8")});

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -81,12 +82,21 @@ bool runScript(QWidget* panel, const QString& script) {
     return true;
 }
 
+// The value of a script run in the panel's page; invalid when no answer came in time.
+QVariant evaluate(QWebEngineView* view, const QString& script) {
+    // Shared: an answer may still arrive after this gave up waiting.
+    auto answer = std::make_shared<std::optional<QVariant>>();
+    view->page()->runJavaScript(script, [answer](const QVariant& value) { *answer = value; });
+    if (!QTest::qWaitFor([&] { return answer->has_value(); }, 2000)) return {};
+    return **answer;
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<AppServer> server_;
     QTemporaryDir serverStore_;
 
@@ -96,9 +106,12 @@ private:
     }
     Endpoints serverOnly() const { return {server_->initEndpoint(), deadEndpoint()}; }
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void initTestCase() {
-        server_ = std::make_unique<AppServer>(serverStore_.path());
+        // Simulated draws a day apart: no new draw changes the window while a test runs.
+        server_ = std::make_unique<AppServer>(
+            serverStore_.path(),
+            QStringList{QStringLiteral("--simulate-every"), QStringLiteral("86400")});
         QVERIFY2(server_->started(), "ssc-server did not start");
     }
 
@@ -257,8 +270,13 @@ private Q_SLOTS:
         const QUrl advert(q(parts.settings.advert1));
         QVERIFY(advert.isValid() && !advert.isEmpty());
         QVERIFY(QTest::qWaitFor([&] { return panel->url() == advert; }, kWaitMs));
-        QVERIFY(QTest::qWaitFor([&] { return !panel->title().isEmpty() &&
-                                             panel->title() != advert.toString(); }, kWaitMs));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return evaluate(panel, QStringLiteral("document.readyState == 'complete' && "
+                                                      "document.querySelector('a[href]') != null"))
+                    .toBool();
+            },
+            kWaitMs));
         QVERIFY(fakes.urls.opened.empty());
 
         // Afterwards a followed link goes to the browser; the panel keeps its page.
@@ -343,6 +361,30 @@ private Q_SLOTS:
         QCOMPARE(fakes.messages.shown.back(), std::string("清理成功！计划已经重新获取。"));
         QVERIFY(box->toPlainText().endsWith(QString::fromUtf8(kWarning)));
 
+        // The top line drags the frameless window; below it nothing moves.
+        const QPoint start = window->pos();
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(400, 10),
+                          QPointF(start + QPoint(400, 10)), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(window, &press);
+        QMouseEvent move(QEvent::MouseMove, QPointF(400, 10), QPointF(start + QPoint(450, 40)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(450, 40),
+                            QPointF(start + QPoint(450, 40)), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(window, &release);
+        QCOMPARE(window->pos(), start + QPoint(50, 30));
+        QMouseEvent lowPress(QEvent::MouseButtonPress, QPointF(400, 200),
+                             QPointF(window->pos() + QPoint(400, 200)), Qt::LeftButton,
+                             Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window, &lowPress);
+        QMouseEvent lowMove(QEvent::MouseMove, QPointF(400, 200),
+                            QPointF(window->pos() + QPoint(500, 300)), Qt::NoButton, Qt::LeftButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(window, &lowMove);
+        QCOMPARE(window->pos(), start + QPoint(50, 30));
+
         // Minimise and close.
         click(window, "图形按钮2");
         QVERIFY(window->windowState() & Qt::WindowMinimized);
@@ -390,8 +432,9 @@ private Q_SLOTS:
         program->loadMainWindow();
         ShowWatcher watcher(program->parts());
         QVERIFY(!program->start());
-        QCOMPARE(fakes.messages.shown, std::vector<std::string>{
-                                           "初始化连接服务器失败！：服务器访问失败! 错误代码：9999"});
+        QCOMPARE(
+            fakes.messages.shown,
+            std::vector<std::string>{"初始化连接服务器失败！：服务器访问失败! 错误代码：9999"});
         QCOMPARE(watcher.mainWindowShows, 0);
         QVERIFY(!program->window());
         QVERIFY(!program->parts().loading.window());
@@ -408,7 +451,8 @@ private Q_SLOTS:
         QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
         QCOMPARE(probe.exitCode(), 0);
         const QString output = QString::fromUtf8(probe.readAllStandardOutput());
-        QCOMPARE(output, QStringLiteral("message: 初始化连接服务器失败！：服务器访问失败! 错误代码：9999\n"));
+        QCOMPARE(output, QStringLiteral(
+                             "message: 初始化连接服务器失败！：服务器访问失败! 错误代码：9999\n"));
     }
 
     void failedDrawQueryShowsBothMessagesAndEnds() {
@@ -444,16 +488,81 @@ private Q_SLOTS:
         QVERIFY(window->planBox()->toPlainText().endsWith(QString::fromUtf8(kWarning)));
     }
 
+    void newerVersionOfferedIsDeclinedOrHandedOver() {
+        QTemporaryDir store;
+        const QString offer = store.filePath(QStringLiteral("update.bin"));
+        for (const QString& file : {offer, offer + QStringLiteral(".sig")}) {
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write("update");
+        }
+        AppServer offering(store.path(), {QStringLiteral("--offer-version"), QStringLiteral("9.9"),
+                                          QStringLiteral("--offer-file"), offer});
+        QVERIFY(offering.started());
+        const std::string prompt = std::string(kTitle) + "已经更新至9.9\r\n点击确定立即更新";
+        ScopedWorkDirectory work;
+        std::string updaterPath;
+        {
+            FakePorts fakes;
+            auto program = makeProgram(fakes, {offering.initEndpoint(), deadEndpoint()});
+            QVERIFY(!program->start());
+            QCOMPARE(fakes.messages.shown, std::vector<std::string>{prompt});
+            QVERIFY(fakes.processes.started.empty());
+            QVERIFY(fakes.programEnd.codes.empty());
+            QVERIFY(!program->window());
+        }
+        {
+            FakePorts fakes;
+            fakes.messages.confirmAnswer = true;
+            auto program = makeProgram(fakes, {offering.initEndpoint(), deadEndpoint()});
+            updaterPath = program->parts().state.updaterPath;
+            QVERIFY(!program->start());
+            QCOMPARE(fakes.processes.started, std::vector<std::string>{updaterPath});
+            QCOMPARE(fakes.programEnd.codes, std::vector<int>{0});
+            QVERIFY(QFile::exists(q(updaterPath)));
+        }
+        {
+            // The next start removes the updater left behind.
+            FakePorts fakes;
+            auto program = makeProgram(fakes, serverOnly());
+            program->loadMainWindow();
+            QVERIFY(!QFile::exists(q(updaterPath)));
+        }
+    }
+
+    void userClosingTheLoadingWindowEndsTheProgram() {
+        ScopedWorkDirectory work;
+        FakePorts fakes;
+        auto program = makeProgram(fakes, serverOnly());
+        LoadingWindow& loading = program->parts().loading;
+        QVERIFY(!loading.close());
+        QTimer::singleShot(0, [&] {
+            QVERIFY(loading.window());
+            QCOMPARE(loading.window()->findChild<QLabel*>(QStringLiteral("标签1"))->text(),
+                     QStringLiteral("正在连接服务器……"));
+            QCOMPARE(loading.window()->pos(), QPoint(50, 50));
+            QCOMPARE(loading.window()->size(), QSize(300, 184));
+            QVERIFY(!loading.show("again"));
+            loading.window()->close();
+        });
+        program->start();
+        QCOMPARE(fakes.programEnd.codes, std::vector<int>{0});
+    }
+
     void onlyWebAddressesLeaveForTheBrowser() {
         struct Row {
             const char* url;
             bool leaves;
         };
         const Row rows[] = {
-            {"http://127.0.0.1/a", true},   {"HTTPS://example.invalid/", true},
-            {"file:///etc/passwd", false},  {"javascript:alert(1)", false},
-            {"ftp://127.0.0.1/", false},    {"", false},
-            {"http://", false},             {"mailto:a@b.invalid", false},
+            {"http://127.0.0.1/a", true},
+            {"HTTPS://example.invalid/", true},
+            {"file:///etc/passwd", false},
+            {"javascript:alert(1)", false},
+            {"ftp://127.0.0.1/", false},
+            {"", false},
+            {"http://", false},
+            {"mailto:a@b.invalid", false},
         };
         for (const Row& row : rows) QVERIFY2(isWebAddress(row.url) == row.leaves, row.url);
     }

@@ -20,7 +20,7 @@
 namespace {
 
 class PrintingMessageBoxes final : public sscplan::MessageBoxes {
-public:
+  public:
     void inform(const std::string& text) override {
         std::printf("message: %s\n", text.c_str());
         std::fflush(stdout);
@@ -67,7 +67,8 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     if (quitAfterMs >= 0) {
         QTimer::singleShot(quitAfterMs, &application, [&] {
-            if (!screenshot.empty()) program.window()->grab().save(QString::fromStdString(screenshot));
+            if (!screenshot.empty())
+                program.window()->grab().save(QString::fromStdString(screenshot));
             QCoreApplication::quit();
         });
     }
