@@ -61,18 +61,6 @@ int waitUntil(pid_t pid, Clock::time_point deadline) {
 
 }  // namespace
 
-TempDir::TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "ssc-server-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
 RunResult runServer(const std::vector<std::string>& args, std::chrono::milliseconds limit) {
     TempDir dir;
     const std::string outPath = dir.file("out");

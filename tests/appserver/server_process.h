@@ -7,23 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_dir.h"
+
 // The real ssc-server binary, started beside a test.
 
 namespace sscplan::appserver::testing {
 
-// A fresh folder below the system's temporary folder, removed with everything in it.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
+using ::sscplan::testing::TempDir;
 
 struct RunResult {
     int exitCode = -1;  // -1 when it did not end by itself within the limit

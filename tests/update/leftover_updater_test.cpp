@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
-#include "tests/update/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace sscplan {
 namespace {

@@ -9,7 +9,7 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/run_directory.h"
-#include "tests/update/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace sscplan {
 namespace {

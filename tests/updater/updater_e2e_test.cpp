@@ -16,7 +16,7 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "tests/update/fake_ports.h"
-#include "tests/update/temp_dir.h"
+#include "tests/support/temp_dir.h"
 #include "tests/updater/child_process.h"
 #include "tests/updater/fake_http_server.h"
 #include "update/leftover_updater.h"

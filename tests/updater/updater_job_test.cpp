@@ -10,7 +10,7 @@
 #include <map>
 
 #include "platform/files.h"
-#include "tests/update/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace sscplan {
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/update/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
