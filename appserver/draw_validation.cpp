@@ -8,26 +8,6 @@
 #include "draws/draws_file.h"
 
 namespace sscplan::appserver {
-namespace {
-
-// 1-based line numbers of the lines of `text` that hold a draw, in order: the lines the
-// draws-file reader does not skip.
-std::vector<std::size_t> drawLineNumbers(std::string_view text) {
-    std::vector<std::size_t> lines;
-    std::size_t lineNo = 0;
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        ++lineNo;
-        if (parseDrawsText(text.substr(start, end - start)).draws.size() == 1) {
-            lines.push_back(lineNo);
-        }
-        start = end + 1;
-    }
-    return lines;
-}
-
-}  // namespace
 
 std::string checkDraw(DrawRecord& draw) {
     const auto date = parseDateText(draw.date);
@@ -60,7 +40,7 @@ CheckedDraws checkDrawsText(std::string_view text) {
         result.error = parsed.error;
         return result;
     }
-    const std::vector<std::size_t> lines = drawLineNumbers(text);
+    const std::vector<std::size_t>& lines = parsed.lines;
     std::map<std::string, std::size_t> firstLineOfPeriod;
     for (std::size_t i = 0; i < parsed.draws.size(); ++i) {
         DrawRecord& draw = parsed.draws[i];
@@ -79,7 +59,7 @@ CheckedDraws checkDrawsText(std::string_view text) {
     }
     result.ok = true;
     result.draws = std::move(parsed.draws);
-    result.lines = lines;
+    result.lines = std::move(parsed.lines);
     return result;
 }
 

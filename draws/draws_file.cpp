@@ -41,7 +41,9 @@ DrawsFileResult parseDrawsText(std::string_view text) {
         ++lineNo;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (!isValidUtf8(line)) return failure(lineNo, "not UTF-8 text");
-        if (trimBlanks(line).empty() || line.front() == '#') continue;
+        const std::string_view content = trimBlanks(line);
+        // Indented comments too: a draw whose date began with # would come back as one.
+        if (content.empty() || content.front() == '#') continue;
         std::vector<std::string_view> fields;
         for (std::size_t p = 0;;) {
             const std::size_t comma = line.find(',', p);
@@ -61,6 +63,7 @@ DrawsFileResult parseDrawsText(std::string_view text) {
         draw.numbers = trimBlanks(fields[3]);
         draw.seedValue = textToInt(trimBlanks(fields[4]));
         result.draws.push_back(std::move(draw));
+        result.lines.push_back(lineNo);
     }
     result.ok = true;
     return result;

@@ -1,5 +1,6 @@
 #include "platform/clock.h"
 
+#include <chrono>
 #include <ctime>
 
 namespace sscplan {
@@ -20,10 +21,16 @@ std::int64_t SystemClock::unixSeconds() const {
 
 std::optional<std::int64_t> localToUnixSeconds(int year, int month, int day, int hour,
                                                int minute, int second) {
-    if (year < 1 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 ||
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || hour < 0 ||
         hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 60) {
         return std::nullopt;
     }
+    // A day the month does not have (the 31st of February) is refused rather than
+    // carried over into the next month, as mktime would.
+    const std::chrono::year_month_day date{std::chrono::year{year},
+                                           std::chrono::month{static_cast<unsigned>(month)},
+                                           std::chrono::day{static_cast<unsigned>(day)}};
+    if (!date.ok()) return std::nullopt;
     std::tm tm{};
     tm.tm_year = year - 1900;
     tm.tm_mon = month - 1;

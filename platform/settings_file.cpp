@@ -31,6 +31,16 @@ FileText loadUtf8(const std::string& path) {
     return {FileState::read, std::move(*utf8)};
 }
 
+// Whether a rendered file reads back into the same file. A section header that runs on
+// across a line break, say, does not: each rewrite would add to it, so the file would
+// change, and grow, with every setting saved.
+bool rendersStably(const std::string& rendered) {
+    CSimpleIniA again;
+    again.SetUnicode(true);
+    std::string reRendered;
+    return again.LoadData(rendered) >= 0 && again.Save(reRendered) >= 0 && reRendered == rendered;
+}
+
 }  // namespace
 
 std::string SettingsFile::read(const std::string& section, const std::string& key,
@@ -53,7 +63,7 @@ bool SettingsFile::write(const std::string& section, const std::string& key,
     if (file.state == FileState::read && ini.LoadData(file.utf8) < 0) return false;
     if (ini.SetValue(section.c_str(), key.c_str(), value.c_str()) < 0) return false;
     std::string rendered;
-    if (ini.Save(rendered) < 0) return false;
+    if (ini.Save(rendered) < 0 || !rendersStably(rendered)) return false;
     const auto gbk = utf8ToGbk(rendered);
     if (!gbk) return false;
     return !writeFileAtomically(path_, *gbk, kSettingsMode);

@@ -19,7 +19,8 @@ class SettingsFile {
                      const std::string& fallback) const;
 
     // Creates the file when missing. False when it cannot be written, and also when the
-    // existing file is not GBK text: rewriting it would destroy what it holds.
+    // existing file is not GBK text, or holds lines that would not read back as written
+    // (a section header broken across lines): rewriting it would destroy what it holds.
     bool write(const std::string& section, const std::string& key, const std::string& value);
 
     // Clears a read-only mark so that later writes succeed; nothing when the file is missing.

@@ -100,12 +100,15 @@ TEST(ReadDrawTime, LocalDateTimeWithDashesOrSlashes) {
     ASSERT_TRUE(expected.has_value());
     EXPECT_EQ(readDrawTime("2026-12-11 10:05:30"), *expected);
     EXPECT_EQ(readDrawTime("2026/12/11 10:05:30"), *expected);
+    EXPECT_EQ(readDrawTime("2020-02-29 00:00:00"), localToUnixSeconds(2020, 2, 29, 0, 0, 0));
 }
 
 TEST(ReadDrawTime, AnythingElseIsTheEarliestDateTime) {
     for (const char* text :
          {"", "2026-12-11", "2026-12-11T10:05:30", "2026-12/11 10:05:30", "2026-13-11 10:05:30",
-          "2026-12-11 24:00:00", "2026-12-11 10:05:30 ", "abcd-ef-gh ij:kl:mn", "1.5"}) {
+          "2026-12-11 24:00:00", "2026-12-11 10:05:30 ", "abcd-ef-gh ij:kl:mn", "1.5",
+          // Days the month lacks are not carried into the next month.
+          "2019-02-31 00:00:00", "2019-02-29 12:00:00", "2026-04-31 10:00:00"}) {
         EXPECT_EQ(readDrawTime(text), kEarliestDrawTime) << text;
     }
 }

@@ -14,9 +14,13 @@ TEST(DrawsFile, ReadsDrawsSkippingCommentsAndBlankLines) {
         "20261211,023, 2026-12-11 01:55:00 ,90817,123456\r\n"
         "\r\n"
         "   \n"
+        // Indented comments are comments too: read as a draw, this one's date would
+        // begin with #, and written back the draw would turn into a comment.
+        "  # 20261211,024,2026-12-11 02:00:00,55555,1\n"
         "20261211,022,2026-12-11 01:50:00,12345,x\n");
     ASSERT_TRUE(result.ok) << result.error;
     ASSERT_EQ(result.draws.size(), 2u);
+    EXPECT_EQ(result.lines, (std::vector<std::size_t>{2, 6}));
     EXPECT_EQ(result.draws[0],
               (DrawRecord{"20261211", "023", "2026-12-11 01:55:00", "90817", 123456}));
     EXPECT_EQ(result.draws[1].seedValue, 0) << "a seed that is no number reads as 0";

@@ -76,6 +76,16 @@ TEST_F(SettingsFileTest, FileThatIsNotGbkIsNeitherReadNorOverwritten) {
     EXPECT_EQ(bytes(), foreign);
 }
 
+TEST_F(SettingsFileTest, FileThatWouldChangeOnEveryRewriteIsLeftAsItIs) {
+    // A section header without its "]" runs on into the next line; written back and read
+    // again it would gain a line with every save.
+    const std::string broken = gbk("[后二单式=3\r\n选择注数]\n选择注数=\n");
+    writeBytes(broken);
+    SettingsFile settings(path_);
+    EXPECT_FALSE(settings.write(kSection, "公式期数", "2"));
+    EXPECT_EQ(bytes(), broken);
+}
+
 TEST_F(SettingsFileTest, ReadOnlyMarkIsClearedAndMissingFileLeftAlone) {
     SettingsFile settings(path_);
     settings.clearReadOnly();
