@@ -2,7 +2,7 @@
 //
 //   ssc-loadgen --url http://127.0.0.1:PORT [--call newestdraw|newphase]
 //               [--clients N] [--duration SECONDS] [--rate CALLS_PER_SECOND]
-//               [--threads T] [--app-id N]
+//               [--threads T] [--app-id N] [--timeout SECONDS] [--report-every SECONDS]
 //
 // Each client holds one keep-alive connection. A "newestdraw" call is the desktop
 // program's whole exchange: the token request, then the enciphered newestdraw request,
@@ -11,6 +11,12 @@
 // its last one returns); with --rate calls are started on a fixed timetable and each
 // call's latency counts from its planned start, so time spent waiting for a free client
 // is included. It stops by itself after --duration and talks to loopback only.
+//
+// A request whose reply has not fully arrived --timeout seconds after it was sent (default
+// the desktop program's bound on one request) is a time-out: its connection is dropped
+// and opened again. Time-outs are counted apart from failures (error replies, replies that
+// do not decipher, refused connections). With --report-every a line of the calls, failures,
+// time-outs and latencies of each such span is printed while the run goes on.
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -30,12 +36,15 @@
 #include <cstring>
 #include <deque>
 #include <iostream>
+#include <mutex>
 #include <optional>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bench/loadgen/latency_histogram.h"
+#include "platform/http.h"
 #include "server/protocol.h"
 
 namespace {
@@ -51,11 +60,24 @@ struct Options {
     double rate = 0;  // 0: closed loop
     int threads = 2;
     std::string appId = "1017";
+    double timeoutSeconds = std::chrono::duration<double>(sscplan::HttpTimeouts{}.total).count();
+    double reportEvery = 0;  // 0: only the summary at the end
 };
 
-struct Results {
-    std::vector<std::uint32_t> latenciesUs;
+// The ends of the calls that ended within the measured span.
+struct Tally {
+    LatencyHistogram latencies;  // calls that succeeded
     std::uint64_t failures = 0;
+    std::uint64_t timeouts = 0;
+
+    void merge(const Tally& other) {
+        latencies.merge(other.latencies);
+        failures += other.failures;
+        timeouts += other.timeouts;
+    }
+};
+
+struct Counts {
     std::uint64_t reconnects = 0;
     std::uint64_t missedStarts = 0;  // open loop: planned calls never started before the end
 };
@@ -80,8 +102,9 @@ std::optional<std::string> member(const std::string& json, const std::string& ke
 
 std::string sessionToken(const Options& options) {
     httplib::Client http(options.host, options.port);
-    http.set_connection_timeout(3);
-    http.set_read_timeout(5);
+    const sscplan::HttpTimeouts timeouts;
+    http.set_connection_timeout(std::chrono::duration_cast<std::chrono::seconds>(timeouts.connect));
+    http.set_read_timeout(std::chrono::duration_cast<std::chrono::seconds>(timeouts.total));
     auto token = http.Post("/appinit.php", "DATA=GETRAND?" + std::to_string(std::time(nullptr)),
                            "application/x-www-form-urlencoded");
     if (!token) return {};
@@ -107,11 +130,13 @@ std::string sessionToken(const Options& options) {
 // One client: a keep-alive connection and the call it is in.
 struct Connection {
     int fd = -1;
-    int step = 0;  // 0 idle, 1 token request sent, 2 call sent
+    bool broken = false;  // no connection could be made: waits for the sweep, not idle
+    int step = 0;         // 0 idle, 1 token request sent, 2 call sent
     std::string out;
     std::size_t sent = 0;
     std::string in;
     Clock::time_point started;  // planned start of the call
+    Clock::time_point sentAt;   // when the request in `out` was first sent
     std::int64_t rand = 0;
     bool closeAfter = false;
 };
@@ -123,6 +148,8 @@ class Worker {
           session_(session),
           connections_(static_cast<std::size_t>(clients)),
           rate_(rate),
+          timeout_(std::chrono::duration_cast<Clock::duration>(
+              std::chrono::duration<double>(options.timeoutSeconds))),
           random_(std::random_device{}()) {}
 
     // The measured span; set before run.
@@ -144,28 +171,32 @@ class Worker {
         const auto interval = rate_ > 0 ? std::chrono::duration_cast<Clock::duration>(
                                               std::chrono::duration<double>(1.0 / rate_))
                                         : Clock::duration::zero();
-        std::deque<Connection*> idle;
-        for (Connection& c : connections_) idle.push_back(&c);
+        for (Connection& c : connections_) idle_.push_back(&c);
         while (Clock::now() < begin_) std::this_thread::sleep_for(std::chrono::microseconds(100));
         epoll_event events[256];
+        Clock::time_point lastSweep = begin_;
         for (;;) {
             const auto now = Clock::now();
             if (now >= end_) break;
+            if (now - lastSweep >= kSweepEvery) {
+                sweep(now);
+                lastSweep = now;
+            }
             if (rate_ > 0) {
                 while (nextPlanned <= now) {
                     planned_.push_back(nextPlanned);
                     nextPlanned += interval;
                 }
-                while (!planned_.empty() && !idle.empty()) {
-                    Connection* c = idle.front();
-                    idle.pop_front();
+                while (!planned_.empty() && !idle_.empty()) {
+                    Connection* c = idle_.front();
+                    idle_.pop_front();
                     start(*c, planned_.front());
                     planned_.pop_front();
                 }
             } else {
-                while (!idle.empty()) {
-                    Connection* c = idle.front();
-                    idle.pop_front();
+                while (!idle_.empty()) {
+                    Connection* c = idle_.front();
+                    idle_.pop_front();
                     start(*c, now);
                 }
             }
@@ -178,19 +209,35 @@ class Worker {
             const int n = epoll_wait(epoll_, events, 256, timeoutMs);
             for (int i = 0; i < n; ++i) {
                 auto* c = static_cast<Connection*>(events[i].data.ptr);
-                if (progress(*c)) idle.push_back(c);
+                if (progress(*c)) idle_.push_back(c);
             }
         }
-        results_.missedStarts = planned_.size();
+        counts_.missedStarts = planned_.size();
         for (Connection& c : connections_) {
             if (c.fd >= 0) ::close(c.fd);
         }
         ::close(epoll_);
     }
 
-    Results& results() { return results_; }
+    // The calls that ended since the last take; safe while run() goes on.
+    Tally takeTally() {
+        const std::lock_guard lock(tallyMutex_);
+        Tally taken = tally_;
+        tally_.latencies.clear();
+        tally_.failures = 0;
+        tally_.timeouts = 0;
+        return taken;
+    }
+
+    // After run() has returned.
+    const Counts& counts() const { return counts_; }
 
   private:
+    // How often requests are checked against the time-out and broken connections retried.
+    static constexpr auto kSweepEvery = std::chrono::milliseconds(100);
+
+    enum class End { kOk, kFailed, kTimedOut };
+
     bool open(Connection& c) {
         c.fd = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
@@ -198,10 +245,17 @@ class Worker {
         address.sin_port = htons(static_cast<std::uint16_t>(options_.port));
         inet_pton(AF_INET, options_.host == "localhost" ? "127.0.0.1" : options_.host.c_str(),
                   &address.sin_addr);
-        timeval timeout{3, 0};
+        // Bounds the blocking connect as the desktop program bounds its own.
+        const auto connectUs =
+            std::chrono::duration_cast<std::chrono::microseconds>(sscplan::HttpTimeouts{}.connect)
+                .count();
+        timeval timeout{static_cast<time_t>(connectUs / 1000000),
+                        static_cast<suseconds_t>(connectUs % 1000000)};
         setsockopt(c.fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
         if (connect(c.fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-            std::perror("connect");
+            if (!c.broken) std::perror("connect");  // once, not on every retry
+            ::close(c.fd);
+            c.fd = -1;
             return false;
         }
         const int one = 1;
@@ -216,11 +270,63 @@ class Worker {
         return true;
     }
 
-    void reopen(Connection& c) {
-        epoll_ctl(epoll_, EPOLL_CTL_DEL, c.fd, nullptr);
-        ::close(c.fd);
-        ++results_.reconnects;
-        open(c);
+    // False when the new connection could not be made: `c` is broken then.
+    bool reopen(Connection& c) {
+        if (c.fd >= 0) {
+            epoll_ctl(epoll_, EPOLL_CTL_DEL, c.fd, nullptr);
+            ::close(c.fd);
+        }
+        ++counts_.reconnects;
+        return open(c);
+    }
+
+    // Ends the call of `c`. A call that ends after the measured span is not counted.
+    void finish(Connection& c, End end) {
+        const auto now = Clock::now();
+        c.step = 0;
+        if (now > end_) return;
+        const std::lock_guard lock(tallyMutex_);
+        switch (end) {
+            case End::kOk:
+                tally_.latencies.add(static_cast<std::uint32_t>(
+                    std::chrono::duration_cast<std::chrono::microseconds>(now - c.started)
+                        .count()));
+                break;
+            case End::kFailed:
+                ++tally_.failures;
+                break;
+            case End::kTimedOut:
+                ++tally_.timeouts;
+                break;
+        }
+    }
+
+    // Requests past the time-out end as time-outs; broken connections are tried again.
+    void sweep(Clock::time_point now) {
+        for (Connection& c : connections_) {
+            if (c.broken) {
+                c.broken = !reopen(c);
+                if (!c.broken) idle_.push_back(&c);
+            } else if (c.step != 0 && now - c.sentAt > timeout_) {
+                finish(c, End::kTimedOut);
+                c.broken = !reopen(c);
+                if (!c.broken) idle_.push_back(&c);
+            }
+        }
+    }
+
+    // Sends the next request of the call of `c`, on a new connection when `renew`; a
+    // connection that cannot be made fails the call and leaves `c` broken.
+    bool sendStep(Connection& c, int step, std::string request, bool renew) {
+        if ((renew || c.fd < 0) && !reopen(c)) {
+            finish(c, End::kFailed);
+            c.broken = true;
+            return false;
+        }
+        c.step = step;
+        c.sentAt = Clock::now();
+        send(c, std::move(request));
+        return true;
     }
 
     std::string post(const std::string& body) const {
@@ -248,11 +354,9 @@ class Worker {
     void start(Connection& c, Clock::time_point planned) {
         c.started = planned;
         if (options_.newestDraw) {
-            c.step = 1;
-            send(c, post("DATA=GETRAND?" + std::to_string(std::time(nullptr))));
+            sendStep(c, 1, post("DATA=GETRAND?" + std::to_string(std::time(nullptr))), false);
         } else {
-            c.step = 2;
-            send(c, "GET /newphase HTTP/1.1\r\nHost: " + options_.host + "\r\n\r\n");
+            sendStep(c, 2, "GET /newphase HTTP/1.1\r\nHost: " + options_.host + "\r\n\r\n", false);
         }
     }
 
@@ -290,6 +394,8 @@ class Worker {
             break;
         }
         if (c.step == 0) {
+            // An idle connection the server closed; when it cannot be made again, the
+            // next call on it fails.
             if (closed) reopen(c);
             return false;
         }
@@ -297,10 +403,10 @@ class Worker {
         if (!body) {
             if (!closed) return false;
             // The server closed an idle keep-alive connection as the request went out:
-            // send it again on a new one.
+            // send it again on a new one, within the time-out of the first sending.
             const std::string request = c.out;
-            reopen(c);
-            send(c, request);
+            const auto sentAt = c.sentAt;
+            if (sendStep(c, c.step, request, true)) c.sentAt = sentAt;
             return false;
         }
         bool ok = !body->empty();
@@ -316,9 +422,7 @@ class Worker {
                 const std::string payload =
                     sscplan::protocol::encodePayload(sscplan::protocol::percentEncode(request),
                                                      sscplan::protocol::decodeToken(*tokenHex));
-                if (closed || c.closeAfter) reopen(c);
-                c.step = 2;
-                send(c, post("DATA=" + payload));
+                sendStep(c, 2, post("DATA=" + payload), closed || c.closeAfter);
                 done = false;
             }
         } else if (ok && options_.newestDraw) {
@@ -326,22 +430,9 @@ class Worker {
             ok = data && member(*body, "errcode") == "0" &&
                  sscplan::protocol::decodeReplyData(*data, c.rand).starts_with("{\"data\":\"");
         }
-        if (done) {
-            const auto end = Clock::now();
-            if (end <= end_) {
-                if (ok) {
-                    results_.latenciesUs.push_back(static_cast<std::uint32_t>(
-                        std::chrono::duration_cast<std::chrono::microseconds>(end - c.started)
-                            .count()));
-                } else {
-                    ++results_.failures;
-                }
-            }
-            c.step = 0;
-            if (closed || c.closeAfter) reopen(c);
-        } else {
-            return false;
-        }
+        if (!done) return false;
+        finish(c, ok ? End::kOk : End::kFailed);
+        if (closed || c.closeAfter) reopen(c);
         return true;
     }
 
@@ -349,11 +440,15 @@ class Worker {
     const std::string& session_;
     std::vector<Connection> connections_;
     double rate_;
+    Clock::duration timeout_;
     Clock::time_point begin_, end_;
     std::mt19937 random_;
+    std::deque<Connection*> idle_;  // open connections without a call
     std::deque<Clock::time_point> planned_;
     int epoll_ = -1;
-    Results results_;
+    std::mutex tallyMutex_;
+    Tally tally_;
+    Counts counts_;
 };
 
 bool parseOptions(int argc, char** argv, Options& options) {
@@ -383,14 +478,20 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.threads = std::atoi(value.c_str());
         } else if (name == "--app-id") {
             options.appId = value;
+        } else if (name == "--timeout") {
+            options.timeoutSeconds = std::atof(value.c_str());
+        } else if (name == "--report-every") {
+            options.reportEvery = std::atof(value.c_str());
         } else {
             std::cerr << "ssc-loadgen: unknown option " << name << "\n";
             return false;
         }
     }
     if (options.port <= 0 || options.port > 65535 || options.clients < 1 ||
-        options.clients > 10000 || options.seconds <= 0 || options.seconds > 3600 ||
-        options.threads < 1 || options.threads > 64 || options.rate < 0) {
+        options.clients > 10000 || options.seconds <= 0 || options.seconds > 86400 ||
+        options.threads < 1 || options.threads > 64 || options.rate < 0 ||
+        !(options.timeoutSeconds > 0 && options.timeoutSeconds <= 600) ||
+        !(options.reportEvery >= 0 && options.reportEvery <= 86400)) {
         std::cerr << "ssc-loadgen: bad options\n";
         return false;
     }
@@ -403,10 +504,20 @@ bool parseOptions(int argc, char** argv, Options& options) {
     return true;
 }
 
-std::uint32_t percentile(const std::vector<std::uint32_t>& sorted, double p) {
-    if (sorted.empty()) return 0;
-    const auto index = static_cast<std::size_t>(p * static_cast<double>(sorted.size() - 1));
-    return sorted[index];
+double milliseconds(std::uint32_t us) { return us / 1000.0; }
+
+// One line for the calls that ended in the `seconds` up to `at` seconds into the run.
+void printSpan(const Tally& span, double at, double seconds) {
+    std::printf(
+        "span at=%.0fs length=%.1fs calls=%llu calls/s=%.0f failures=%llu timeouts=%llu "
+        "p50=%.2fms p99=%.2fms max=%.2fms\n",
+        at, seconds, static_cast<unsigned long long>(span.latencies.count()),
+        static_cast<double>(span.latencies.count()) / seconds,
+        static_cast<unsigned long long>(span.failures),
+        static_cast<unsigned long long>(span.timeouts),
+        milliseconds(span.latencies.percentile(0.50)),
+        milliseconds(span.latencies.percentile(0.99)), milliseconds(span.latencies.max()));
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -415,7 +526,8 @@ int main(int argc, char** argv) {
     Options options;
     if (!parseOptions(argc, argv, options)) {
         std::cerr << "usage: ssc-loadgen --url http://127.0.0.1:PORT [--call newestdraw|newphase]"
-                     " [--clients N] [--duration S] [--rate R] [--threads T] [--app-id N]\n";
+                     " [--clients N] [--duration S] [--rate R] [--threads T] [--app-id N]"
+                     " [--timeout S] [--report-every S]\n";
         return 2;
     }
     std::string session;
@@ -441,32 +553,57 @@ int main(int argc, char** argv) {
     for (auto& worker : workers) worker->setSpan(begin, end);
     std::vector<std::thread> threads;
     for (auto& worker : workers) threads.emplace_back([&worker] { worker->run(); });
-    for (auto& thread : threads) thread.join();
 
-    Results all;
-    for (auto& worker : workers) {
-        Results& r = worker->results();
-        all.latenciesUs.insert(all.latenciesUs.end(), r.latenciesUs.begin(), r.latenciesUs.end());
-        all.failures += r.failures;
-        all.reconnects += r.reconnects;
-        all.missedStarts += r.missedStarts;
+    const auto takeAll = [&workers] {
+        Tally span;
+        for (auto& worker : workers) span.merge(worker->takeTally());
+        return span;
+    };
+    const auto secondsSince = [begin](Clock::time_point at) {
+        return std::chrono::duration<double>(at - begin).count();
+    };
+    Tally all;
+    Clock::time_point spanStart = begin;
+    if (options.reportEvery > 0) {
+        const auto every = std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(options.reportEvery));
+        for (auto at = begin + every; at < end; at += every) {
+            std::this_thread::sleep_until(at);
+            const Tally span = takeAll();
+            printSpan(span, secondsSince(at), secondsSince(at) - secondsSince(spanStart));
+            all.merge(span);
+            spanStart = at;
+        }
     }
-    std::sort(all.latenciesUs.begin(), all.latenciesUs.end());
+    for (auto& thread : threads) thread.join();
+    const Tally last = takeAll();
+    if (options.reportEvery > 0 && end > spanStart) {
+        printSpan(last, secondsSince(end), secondsSince(end) - secondsSince(spanStart));
+    }
+    all.merge(last);
+
+    Counts counts;
+    for (auto& worker : workers) {
+        counts.reconnects += worker->counts().reconnects;
+        counts.missedStarts += worker->counts().missedStarts;
+    }
     const double seconds = options.seconds;
     std::printf(
         "call=%s mode=%s clients=%d threads=%d duration=%.1fs%s\n",
         options.newestDraw ? "newestdraw" : "newphase", options.rate > 0 ? "open" : "closed",
         options.clients, options.threads, seconds,
         options.rate > 0 ? (" offered=" + std::to_string(options.rate) + "/s").c_str() : "");
-    std::printf("calls=%zu calls/s=%.0f failures=%llu reconnects=%llu not-started=%llu\n",
-                all.latenciesUs.size(), static_cast<double>(all.latenciesUs.size()) / seconds,
-                static_cast<unsigned long long>(all.failures),
-                static_cast<unsigned long long>(all.reconnects),
-                static_cast<unsigned long long>(all.missedStarts));
+    std::printf(
+        "calls=%llu calls/s=%.0f failures=%llu timeouts=%llu reconnects=%llu not-started=%llu\n",
+        static_cast<unsigned long long>(all.latencies.count()),
+        static_cast<double>(all.latencies.count()) / seconds,
+        static_cast<unsigned long long>(all.failures),
+        static_cast<unsigned long long>(all.timeouts),
+        static_cast<unsigned long long>(counts.reconnects),
+        static_cast<unsigned long long>(counts.missedStarts));
     std::printf("latency p50=%.2fms p90=%.2fms p99=%.2fms max=%.2fms\n",
-                percentile(all.latenciesUs, 0.50) / 1000.0,
-                percentile(all.latenciesUs, 0.90) / 1000.0,
-                percentile(all.latenciesUs, 0.99) / 1000.0,
-                (all.latenciesUs.empty() ? 0 : all.latenciesUs.back()) / 1000.0);
-    return all.failures == 0 ? 0 : 1;
+                milliseconds(all.latencies.percentile(0.50)),
+                milliseconds(all.latencies.percentile(0.90)),
+                milliseconds(all.latencies.percentile(0.99)), milliseconds(all.latencies.max()));
+    return all.failures == 0 && all.timeouts == 0 ? 0 : 1;
 }
